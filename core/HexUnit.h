@@ -1,0 +1,46 @@
+// The firmware image, its loader, and the hexadecimal texts of the dump and of listing values.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace HexUnit {
+
+// The loaded image: empty until the first successful LoadImage; only LoadImage writes it.
+extern std::vector<uint8_t> ImageBytes;
+extern uint32_t ImageSize;
+
+// Written after every byte of a dump row and of the header, and between address and bytes.
+inline constexpr const char* ByteSeparator = " ";
+inline constexpr const char* AddressSeparator = " | ";
+
+// Reads the whole file into the image. All or nothing: on any failure (EInOutError, or
+// std::bad_alloc) the previous image is left exactly as it was. Opens for reading only.
+void LoadImage(const std::string& fileName);
+
+// Test seam for the loader's block reads. When set, it is called instead of the platform read
+// for every block: it fills at most `count` bytes at `buffer` and returns how many it delivered,
+// or returns -1 and sets `error` to the platform's error code.
+using BlockReader = int64_t (*)(void* buffer, uint32_t count, int& error);
+extern BlockReader ReadBlockForTests;
+
+std::string HexByte(uint32_t value);  // 2 upper-case digits of the low 8 bits
+std::string Hex32(uint32_t value);    // 8 upper-case digits
+std::string DumpRow(uint32_t offset);  // up to 16 "XX " groups from offset
+std::string DumpHeader();              // 11 blanks, then "00 " .. "0F "
+
+struct Dump {
+    std::string Header;
+    std::vector<std::string> Rows;
+};
+// The header and every row of the current image: ImageSize div 16 + 1 rows, none when empty.
+Dump ComposeDump();
+
+// Fast path of ComposeDump's rows: the number of rows, and the rows first..first+count-1 written
+// one after another into `out` (appended), each followed by `eol`. Identical text to ComposeDump.
+uint64_t DumpRowCount();
+void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol);
+
+}  // namespace HexUnit

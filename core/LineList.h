@@ -1,0 +1,68 @@
+// The one container for text: lines separated by CR LF in a single byte string, with an index
+// of line starts so that reading a line by number does not scan the text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A text view that shows a LineList. The list tells the view about its own changes; the view
+// tells the list (ViewEdited) when the user changed the text, and hands it over on request.
+class LineListView {
+public:
+    virtual ~LineListView() = default;
+    virtual void TextReplaced(std::string_view text) = 0;  // the whole text changed
+    virtual void TextAppended(std::string_view bytes) = 0;  // bytes were added at the end
+    virtual std::string ReadText() = 0;  // the view's text as CP1251 with CR LF line breaks
+};
+
+class LineList {
+public:
+    static constexpr size_t MaxLineLength = 4096;
+    static constexpr size_t Unlimited = std::numeric_limits<size_t>::max();
+
+    int32_t Count();
+    // Line `index` without its separator, at most MaxLineLength characters; empty when the index
+    // is out of range. The view stays valid until the list changes.
+    std::string_view Get(int32_t index);
+    int32_t Add(std::string_view text);
+    void Clear();
+    void LoadFile(const std::string& path);
+    void SaveFile(const std::string& path);
+
+    // Appends every line in `lines` as one batch, with the same result as one Add per line.
+    // Lines must not hold NUL or CR LF. On a capacity error the lines that fit stay added.
+    void AddLines(const std::vector<std::string>& lines);
+    // Appends a block of whole lines, each already followed by CR LF, to a text that is empty or
+    // ends with CR LF (the dump's fast path).
+    void AppendBlock(std::string_view linesWithBreaks);
+
+    std::string_view Text();
+    void SetText(std::string text);  // replaces the whole text (no NUL or normalisation rules)
+
+    void SetCapacity(size_t characters) { capacity_ = characters; }
+    size_t Capacity() const { return capacity_; }
+
+    void Bind(LineListView* view);  // the view shows the current text from now on
+    void ViewEdited() { stale_ = true; }  // the user changed the view's text
+
+private:
+    void Refresh();
+    void Reindex();
+    void CheckFits(size_t newSize) const;
+    void Notify();
+
+    std::string text_;
+    std::vector<size_t> starts_{0};  // start of each line, including a trailing empty line
+    size_t capacity_ = Unlimited;
+    LineListView* view_ = nullptr;
+    bool stale_ = false;
+};
+
+// Test seam for SaveFile: when set, it is called before the temporary file is written; returning
+// false makes the write fail with the platform error code `error`.
+using SaveWriter = bool (*)(std::string_view text, int& error);
+extern SaveWriter WriteSaveForTests;

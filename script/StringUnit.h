@@ -1,0 +1,28 @@
+// Splits one script line into keyword, hexadecimal arguments and label. Every operation reads
+// its line afresh from the bound script list; positions are 1-based and compared as unsigned.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class LineList;
+
+namespace StringUnit {
+
+inline constexpr char WordDelimiter = ' ';
+inline constexpr char TextDelimiter = '\'';
+inline constexpr char LabelMark = ':';
+
+// The script list that the operations read (bound by RunUnit::Bind).
+extern LineList* Script;
+
+std::string WordAt(int32_t line, int32_t position);
+std::string QuotedAt(int32_t line, int32_t position);
+int32_t HexAt(int32_t line, int32_t position);  // raises EConvertError
+int32_t NextWordMark(int32_t line, int32_t position);
+
+// The 16 image bytes from `offset` as characters (offset + j computed in 32 bits). Bytes
+// outside the image read as 0; the script engine checks its offsets before calling this.
+std::string TextRun16(uint32_t offset);
+
+}  // namespace StringUnit

@@ -1,0 +1,30 @@
+// What the platform contract suite needs from a backend to act as the user and to look at the
+// screen. Each backend's test program implements it and instantiates the suite with a factory.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Platform.h"
+
+class BackendProbe {
+public:
+    virtual ~BackendProbe() = default;
+    virtual Platform::Platform& platform() = 0;
+    // Lets the toolkit deliver what is pending (no-op for the in-memory backend).
+    virtual void ProcessEvents() = 0;
+    virtual Platform::Window* ActiveWindow() = 0;
+    // True when `upper` lies above `lower` in the stacking order of the program's windows.
+    virtual bool IsAbove(Platform::Window& upper, Platform::Window& lower) = 0;
+    // Types CP1251 text at the end of the view as the user would ("\r\n" presses Enter).
+    virtual void TypeText(Platform::TextView& view, const std::string& text) = 0;
+    // What the view displays, as CP1251 with CR LF between lines.
+    virtual std::string DisplayedText(Platform::TextView& view) = 0;
+    // Presses a key while `focused` has the keyboard focus.
+    virtual void PressKey(Platform::Window& focused, const Platform::KeyPress& key) = 0;
+    // Delivers a close request to the window, as the platform's close key would.
+    virtual void RequestClose(Platform::Window& window) = 0;
+};
+
+using BackendFactory = std::function<std::unique_ptr<BackendProbe>()>;

@@ -1,0 +1,137 @@
+// The windowing operations that the four windows need, written once and realised by each
+// backend (in-memory for tests, Qt, Win32). Texts are CP1251 bytes; the backends convert.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class LineList;
+
+namespace Platform {
+
+struct Color {
+    uint8_t Red = 0, Green = 0, Blue = 0;
+    bool operator==(const Color&) const = default;
+};
+
+struct Font {
+    std::string Face;  // "Courier", "System": a backend substitutes a face of the same kind
+    int PixelHeight = 16;
+    bool Bold = false;
+    Color Colour;
+    bool operator==(const Font&) const = default;
+};
+
+enum class Border { Fixed, Sizeable };
+enum class ScrollBars { Vertical, Both };
+
+struct WindowSpec {
+    std::string Caption;
+    int Left = 0, Top = 0;
+    int Width = 0, Height = 0;
+    bool ClientSize = false;  // Width and Height are the client area below the menu bar
+    Border Frame = Border::Sizeable;
+    bool SystemMenu = false;  // window menu and close button only; false: no caption buttons
+};
+
+// Where a control stands in its window's client area.
+struct Placement {
+    bool FillClient = false;  // the whole client area, following the window's size
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+    bool AnchorBottom = false;  // the bottom edge keeps its distance from the client's bottom
+};
+
+struct TextViewSpec {
+    Placement Where;
+    Color Background;
+    Font Font;
+    ScrollBars Bars = ScrollBars::Vertical;
+};
+
+struct LabelSpec {  // a one-line label with a lowered edge
+    Placement Where;
+    Color Background;
+    Font Font;
+};
+
+struct PanelSpec {  // a status line with a raised outer and lowered inner bevel
+    Placement Where;
+    Color Background;
+    Font Font;
+    std::string Text;
+};
+
+// A key press: the virtual-key code and the modifier states.
+struct KeyPress {
+    uint8_t VirtualKey = 0;
+    bool Shift = false, Ctrl = false, Alt = false;
+    bool operator==(const KeyPress&) const = default;
+};
+
+struct MenuItem {
+    std::string Caption;            // "&" marks the access letter
+    uint16_t Shortcut = 0;          // shown beside drop-down items; 0: none
+    std::function<void()> Command;  // empty for drop-downs and for items without a command
+    std::vector<MenuItem> Items;    // non-empty: a drop-down on the bar
+};
+
+class TextView {
+public:
+    virtual ~TextView() = default;
+    // Puts the caret at the start of line `index` without showing or raising the window.
+    virtual void SetCaretLine(int32_t index) = 0;
+};
+
+class TextControl {  // a label or a status panel
+public:
+    virtual ~TextControl() = default;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string Text() const = 0;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual void SetCaption(const std::string& caption) = 0;
+    virtual std::string Caption() const = 0;
+    virtual void Place(int left, int top) = 0;
+    virtual int Left() const = 0;
+    virtual int Top() const = 0;
+    // Makes the window visible, raises it above the program's other windows and activates it.
+    virtual void Show() = 0;
+    virtual void Hide() = 0;  // keeps the contents
+    virtual bool Visible() const = 0;
+    // Asks for the window to close, as its close button does.
+    virtual void Close() = 0;
+    // Called on a close request; the main window's default ends the message loop.
+    virtual void OnCloseRequest(std::function<void()> handler) = 0;
+
+    virtual void SetMenu(std::vector<MenuItem> bar) = 0;  // an empty bar shows no menu bar
+    // The view shows `lines` from now on and sets its capacity; `lines` must outlive the window.
+    virtual TextView& AddTextView(const TextViewSpec& spec, LineList& lines) = 0;
+    virtual TextControl& AddLabel(const LabelSpec& spec) = 0;
+    virtual TextControl& AddPanel(const PanelSpec& spec) = 0;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+    virtual int ScreenWidth() = 0;
+    virtual std::unique_ptr<Window> CreateWindow(const WindowSpec& spec) = 0;
+    // Modal; offers `initialPath` as the file name. Returns the chosen path, or nothing.
+    virtual std::optional<std::string> OpenFileDialog(const std::string& initialPath) = 0;
+    // Modal over every window: the caption, the text, the stop icon and one OK button.
+    virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+    // Receives every key press in every window of the program before the focused control does;
+    // a press for which it returns true goes no further.
+    virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) = 0;
+    // Shows `main`, then delivers input until `main` closes. Returns the exit code.
+    virtual int Run(Window& main) = 0;
+};
+
+}  // namespace Platform
