@@ -7,7 +7,7 @@
 #include <string>
 
 class Exception : public std::exception {
-public:
+  public:
     explicit Exception(std::string message) : Message(std::move(message)) {}
     const char* what() const noexcept override { return Message.c_str(); }
 
@@ -18,7 +18,7 @@ public:
 
 // A failed file operation of the firmware loader; Code is the platform's error number, or 100.
 class EInOutError : public Exception {
-public:
+  public:
     EInOutError(int code, std::string message) : Exception(std::move(message)), Code(code) {}
     int Code;
 };
@@ -45,7 +45,7 @@ class EFileCreateError : public Exception {
 
 // A text grew beyond what its view may hold.
 class ECapacityError : public Exception {
-public:
+  public:
     ECapacityError() : Exception("Text exceeds memo capacity") {}
 };
 

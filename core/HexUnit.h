@@ -26,8 +26,8 @@ void LoadImage(const std::string& fileName);
 using BlockReader = int64_t (*)(void* buffer, uint32_t count, int& error);
 extern BlockReader ReadBlockForTests;
 
-std::string HexByte(uint32_t value);  // 2 upper-case digits of the low 8 bits
-std::string Hex32(uint32_t value);    // 8 upper-case digits
+std::string HexByte(uint32_t value);   // 2 upper-case digits of the low 8 bits
+std::string Hex32(uint32_t value);     // 8 upper-case digits
 std::string DumpRow(uint32_t offset);  // up to 16 "XX " groups from offset
 std::string DumpHeader();              // 11 blanks, then "00 " .. "0F "
 

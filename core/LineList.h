@@ -12,15 +12,15 @@
 // A text view that shows a LineList. The list tells the view about its own changes; the view
 // tells the list (ViewEdited) when the user changed the text, and hands it over on request.
 class LineListView {
-public:
+  public:
     virtual ~LineListView() = default;
-    virtual void TextReplaced(std::string_view text) = 0;  // the whole text changed
+    virtual void TextReplaced(std::string_view text) = 0;   // the whole text changed
     virtual void TextAppended(std::string_view bytes) = 0;  // bytes were added at the end
     virtual std::string ReadText() = 0;  // the view's text as CP1251 with CR LF line breaks
 };
 
 class LineList {
-public:
+  public:
     static constexpr size_t MaxLineLength = 4096;
     static constexpr size_t Unlimited = std::numeric_limits<size_t>::max();
 
@@ -46,10 +46,10 @@ public:
     void SetCapacity(size_t characters) { capacity_ = characters; }
     size_t Capacity() const { return capacity_; }
 
-    void Bind(LineListView* view);  // the view shows the current text from now on
+    void Bind(LineListView* view);        // the view shows the current text from now on
     void ViewEdited() { stale_ = true; }  // the user changed the view's text
 
-private:
+  private:
     void Refresh();
     void Reindex();
     void CheckFits(size_t newSize) const;

@@ -1,0 +1,166 @@
+#include "HexUnit.h"
+
+#include <array>
+#include <cstring>
+
+#include "Errors.h"
+#include "FileAccess.h"
+
+namespace HexUnit {
+
+std::vector<uint8_t> ImageBytes;
+uint32_t ImageSize = 0;
+BlockReader ReadBlockForTests = nullptr;
+
+namespace {
+
+constexpr uint32_t ShortReadCode = 100;
+constexpr uint64_t LargestImage = 0x7FFFFFFF;  // 2 GiB and more cannot be held
+constexpr uint32_t BlockSize = 1 << 20;
+
+std::string LoaderMessage(int code) {
+    switch (code) {
+        case 2:
+            return "File not found";
+        case 3:
+            return "Invalid filename";
+        case 4:
+            return "Too many open files";
+        case 5:
+            return "File access denied";
+        case ShortReadCode:
+            return "Read beyond end of file";
+        default:
+            return "I/O error " + std::to_string(code);
+    }
+}
+
+[[noreturn]] void Fail(int code) {
+    throw EInOutError(code, LoaderMessage(code));
+}
+
+// Closes the file however the load ends.
+struct OpenFile {
+    FileAccess::Handle handle = 0;
+    ~OpenFile() { FileAccess::Close(handle); }
+};
+
+int64_t ReadBlock(FileAccess::Handle file, uint8_t* buffer, uint32_t count, int& error) {
+    if (ReadBlockForTests) return ReadBlockForTests(buffer, count, error);
+    return FileAccess::Read(file, buffer, count, error);
+}
+
+// "0123456789ABCDEF" pairs for every byte value, so a byte is one two-character copy.
+const std::array<char, 512>& HexPairs() {
+    static const std::array<char, 512> pairs = [] {
+        std::array<char, 512> p{};
+        const char* digits = "0123456789ABCDEF";
+        for (int b = 0; b < 256; ++b) {
+            p[2 * b] = digits[b >> 4];
+            p[2 * b + 1] = digits[b & 15];
+        }
+        return p;
+    }();
+    return pairs;
+}
+
+char* PutHex32(char* out, uint32_t value) {
+    const auto& pairs = HexPairs();
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        std::memcpy(out, &pairs[2 * ((value >> shift) & 0xFF)], 2);
+        out += 2;
+    }
+    return out;
+}
+
+}  // namespace
+
+void LoadImage(const std::string& fileName) {
+    OpenFile file;
+    if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
+    uint64_t size = 0;
+    if (int code = FileAccess::SizeOf(file.handle, size)) Fail(code);
+    if (size > LargestImage) throw EInOutError(0, "File too large");
+
+    // Read into a new buffer; the image changes only once the whole file is in.
+    std::vector<uint8_t> bytes(size);
+    uint64_t done = 0;
+    while (done < size) {
+        uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
+        int error = 0;
+        int64_t got = ReadBlock(file.handle, bytes.data() + done, want, error);
+        if (got < 0) Fail(error);
+        if (got == 0) Fail(ShortReadCode);
+        done += static_cast<uint64_t>(got);
+    }
+    ImageBytes.swap(bytes);
+    ImageSize = static_cast<uint32_t>(size);
+}
+
+std::string HexByte(uint32_t value) {
+    const auto& pairs = HexPairs();
+    return std::string(&pairs[2 * (value & 0xFF)], 2);
+}
+
+std::string Hex32(uint32_t value) {
+    std::string text(8, '0');
+    PutHex32(text.data(), value);
+    return text;
+}
+
+std::string DumpRow(uint32_t offset) {
+    std::string row;
+    for (uint32_t i = offset; i < ImageSize && i - offset <= 15; ++i) {
+        row += HexByte(ImageBytes[i]);
+        row += ByteSeparator;
+    }
+    return row;
+}
+
+std::string DumpHeader() {
+    std::string header(std::strlen(AddressSeparator) + 8, ' ');
+    for (uint32_t b = 0; b < 16; ++b) {
+        header += HexByte(b);
+        header += ByteSeparator;
+    }
+    return header;
+}
+
+uint64_t DumpRowCount() {
+    return ImageSize == 0 ? 0 : uint64_t{ImageSize} / 16 + 1;
+}
+
+Dump ComposeDump() {
+    Dump dump{DumpHeader(), {}};
+    uint64_t rows = DumpRowCount();
+    dump.Rows.reserve(rows);
+    for (uint64_t k = 0; k < rows; ++k)
+        dump.Rows.push_back(Hex32(static_cast<uint32_t>(16 * k)) + AddressSeparator +
+                            DumpRow(static_cast<uint32_t>(16 * k)));
+    return dump;
+}
+
+void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol) {
+    const auto& pairs = HexPairs();
+    size_t at = out.size();
+    out.resize(at + count * (11 + 48 + eol.size()));
+    char* p = out.data() + at;
+    for (uint64_t k = first; k < first + count; ++k) {
+        uint64_t offset = 16 * k;
+        p = PutHex32(p, static_cast<uint32_t>(offset));
+        std::memcpy(p, " | ", 3);
+        p += 3;
+        uint64_t n = offset < ImageSize ? std::min<uint64_t>(16, ImageSize - offset) : 0;
+        for (uint64_t j = 0; j < n; ++j) {
+            const uint8_t* bytes = ImageBytes.data() + offset;
+            std::memcpy(p, &pairs[2 * bytes[j]], 2);
+            p[2] = ' ';
+            p += 3;
+        }
+        std::memcpy(p, eol.data(), eol.size());
+        p += eol.size();
+    }
+    out.resize(static_cast<size_t>(p - out.data()));
+}
+
+}  // namespace HexUnit

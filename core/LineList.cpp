@@ -1,0 +1,183 @@
+#include "LineList.h"
+
+#include <algorithm>
+
+#include "Errors.h"
+#include "FileAccess.h"
+
+SaveWriter WriteSaveForTests = nullptr;
+
+namespace {
+
+constexpr std::string_view Break = "\r\n";
+
+bool EndsWithBreak(std::string_view text) {
+    return text.size() >= 2 && text.ends_with(Break);
+}
+
+// CR LF, lone CR and lone LF all become CR LF.
+std::string Normalise(std::string_view raw) {
+    std::string out;
+    out.reserve(raw.size() + raw.size() / 32);
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '\r') {
+            out += Break;
+            if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += Break;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+// The longest prefix of `lines` within `room` characters that holds only whole lines; each line
+// either ends with a break or, after a last line without one, begins with it.
+size_t WholeLinesWithin(std::string_view lines, size_t room, bool breakFirst) {
+    if (breakFirst) {
+        size_t at = lines.rfind(Break, room);
+        return at == std::string_view::npos ? 0 : at;
+    }
+    if (room < 2) return 0;
+    size_t at = lines.rfind(Break, room - 2);
+    return at == std::string_view::npos ? 0 : at + 2;
+}
+
+}  // namespace
+
+void LineList::Refresh() {
+    if (!stale_ || !view_) return;
+    stale_ = false;
+    text_ = view_->ReadText();
+    text_.resize(UpToNul(text_).size());
+    Reindex();
+}
+
+void LineList::Reindex() {
+    starts_.assign(1, 0);
+    for (size_t at = text_.find(Break); at != std::string::npos; at = text_.find(Break, at + 2))
+        starts_.push_back(at + 2);
+}
+
+void LineList::CheckFits(size_t newSize) const {
+    if (newSize > capacity_) throw ECapacityError();
+}
+
+void LineList::Notify() {
+    if (view_) view_->TextReplaced(text_);
+}
+
+void LineList::Bind(LineListView* view) {
+    view_ = view;
+    stale_ = false;
+    Notify();
+}
+
+int32_t LineList::Count() {
+    Refresh();
+    size_t lines = starts_.size() - (starts_.back() == text_.size() ? 1 : 0);
+    return static_cast<int32_t>(lines);
+}
+
+std::string_view LineList::Get(int32_t index) {
+    Refresh();
+    if (index < 0 || static_cast<size_t>(index) >= starts_.size()) return {};
+    size_t begin = starts_[index];
+    size_t end =
+        static_cast<size_t>(index) + 1 < starts_.size() ? starts_[index + 1] - 2 : text_.size();
+    return std::string_view(text_).substr(begin, std::min(end - begin, MaxLineLength));
+}
+
+std::string_view LineList::Text() {
+    Refresh();
+    return text_;
+}
+
+int32_t LineList::Add(std::string_view text) {
+    int32_t before = Count();
+    std::string inserted;
+    if (starts_.back() == text_.size()) {  // line number Count() exists: fill it
+        inserted.append(text).append(Break);
+    } else {
+        inserted.append(Break).append(text);
+    }
+    inserted.resize(UpToNul(inserted).size());
+    CheckFits(text_.size() + inserted.size());
+
+    size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
+    text_ += inserted;
+    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
+         at = text_.find(Break, at + 2))
+        starts_.push_back(at + 2);
+    if (view_) view_->TextAppended(inserted);
+    return before;
+}
+
+void LineList::AppendBlock(std::string_view lines) {
+    Refresh();
+    if (lines.empty()) return;
+    // After a last line without a break, each further line starts with the break instead.
+    std::string shifted;
+    if (!text_.empty() && !EndsWithBreak(text_)) {
+        shifted.append(Break).append(lines.substr(0, lines.size() - Break.size()));
+        lines = shifted;
+    }
+    // Whatever does not fit is left out a whole line at a time, as single adds would stop.
+    size_t room = capacity_ - std::min(capacity_, text_.size());
+    bool fits = lines.size() <= room;
+    if (!fits) lines = lines.substr(0, WholeLinesWithin(lines, room, !shifted.empty()));
+    size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
+    text_ += lines;
+    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
+         at = text_.find(Break, at + 2))
+        starts_.push_back(at + 2);
+    if (view_ && !lines.empty()) view_->TextAppended(lines);
+    if (!fits) throw ECapacityError();
+}
+
+void LineList::AddLines(const std::vector<std::string>& lines) {
+    std::string block;
+    for (const auto& line : lines) block.append(line).append(Break);
+    AppendBlock(block);
+}
+
+void LineList::Clear() {
+    stale_ = false;
+    text_.clear();
+    starts_.assign(1, 0);
+    Notify();
+}
+
+void LineList::SetText(std::string text) {
+    CheckFits(text.size());
+    stale_ = false;
+    text_ = std::move(text);
+    Reindex();
+    Notify();
+}
+
+void LineList::LoadFile(const std::string& path) {
+    std::string raw, error;
+    if (!FileAccess::ReadWhole(path, raw, error))
+        throw EFileOpenError("Cannot open file \"" + FileAccess::AbsolutePath(path) + "\". " +
+                             error);
+    std::string text = Normalise(raw);
+    Refresh();
+    if (text == text_) return;
+    text.resize(UpToNul(text).size());
+    SetText(std::move(text));
+}
+
+void LineList::SaveFile(const std::string& path) {
+    Refresh();
+    std::string error;
+    if (!FileAccess::ReplaceWhole(path, text_, error, WriteSaveForTests))
+        throw EFileCreateError("Cannot create file \"" + FileAccess::AbsolutePath(path) + "\". " +
+                               error);
+}
