@@ -37,18 +37,6 @@ std::string_view UpToNul(std::string_view text) {
     return text.substr(0, text.find('\0'));
 }
 
-// The longest prefix of `lines` within `room` characters that holds only whole lines; each line
-// either ends with a break or, after a last line without one, begins with it.
-size_t WholeLinesWithin(std::string_view lines, size_t room, bool breakFirst) {
-    if (breakFirst) {
-        size_t at = lines.rfind(Break, room);
-        return at == std::string_view::npos ? 0 : at;
-    }
-    if (room < 2) return 0;
-    size_t at = lines.rfind(Break, room - 2);
-    return at == std::string_view::npos ? 0 : at + 2;
-}
-
 }  // namespace
 
 void LineList::Refresh() {
@@ -71,6 +59,17 @@ void LineList::CheckFits(size_t newSize) const {
 
 void LineList::Notify() {
     if (view_) view_->TextReplaced(text_);
+}
+
+void LineList::Append(std::string_view inserted) {
+    if (inserted.empty()) return;
+    // A break may straddle the old end only if the old text ended with CR.
+    size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
+    text_ += inserted;
+    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
+         at = text_.find(Break, at + 2))
+        starts_.push_back(at + 2);
+    if (view_) view_->TextAppended(inserted);
 }
 
 void LineList::Bind(LineListView* view) {
@@ -110,34 +109,36 @@ int32_t LineList::Add(std::string_view text) {
     inserted.resize(UpToNul(inserted).size());
     CheckFits(text_.size() + inserted.size());
 
-    size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
-    text_ += inserted;
-    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
-         at = text_.find(Break, at + 2))
-        starts_.push_back(at + 2);
-    if (view_) view_->TextAppended(inserted);
+    Append(inserted);
     return before;
 }
 
 void LineList::AppendBlock(std::string_view lines) {
     Refresh();
-    if (lines.empty()) return;
-    // After a last line without a break, each further line starts with the break instead.
-    std::string shifted;
-    if (!text_.empty() && !EndsWithBreak(text_)) {
-        shifted.append(Break).append(lines.substr(0, lines.size() - Break.size()));
-        lines = shifted;
-    }
-    // Whatever does not fit is left out a whole line at a time, as single adds would stop.
+    // What one Add per line would insert, built in one piece and shown in one update.
+    std::string inserted;
+    bool open = !text_.empty() && !EndsWithBreak(text_);
+    bool fits = true;
     size_t room = capacity_ - std::min(capacity_, text_.size());
-    bool fits = lines.size() <= room;
-    if (!fits) lines = lines.substr(0, WholeLinesWithin(lines, room, !shifted.empty()));
-    size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
-    text_ += lines;
-    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
-         at = text_.find(Break, at + 2))
-        starts_.push_back(at + 2);
-    if (view_ && !lines.empty()) view_->TextAppended(lines);
+    for (size_t at = 0; at < lines.size();) {
+        size_t end = lines.find(Break, at);
+        if (end == std::string_view::npos) end = lines.size();
+        std::string_view line = UpToNul(lines.substr(at, end - at));
+        size_t before = inserted.size();
+        if (open) {
+            inserted.append(Break).append(line);
+            open = !line.empty();
+        } else {
+            inserted.append(line).append(Break);
+        }
+        if (inserted.size() > room) {
+            inserted.resize(before);
+            fits = false;
+            break;
+        }
+        at = end + Break.size();
+    }
+    Append(inserted);
     if (!fits) throw ECapacityError();
 }
 

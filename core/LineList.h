@@ -33,11 +33,10 @@ class LineList {
     void LoadFile(const std::string& path);
     void SaveFile(const std::string& path);
 
-    // Appends every line in `lines` as one batch, with the same result as one Add per line.
-    // Lines must not hold NUL or CR LF. On a capacity error the lines that fit stay added.
+    // Appends every line as one batch, with the same text as one Add per line and one update of
+    // the view. Lines must not hold CR LF. On a capacity error the lines that fit stay added.
     void AddLines(const std::vector<std::string>& lines);
-    // Appends a block of whole lines, each already followed by CR LF, to a text that is empty or
-    // ends with CR LF (the dump's fast path).
+    // The same for lines that are each already followed by CR LF (the dump's fast path).
     void AppendBlock(std::string_view linesWithBreaks);
 
     std::string_view Text();
@@ -54,6 +53,7 @@ class LineList {
     void Reindex();
     void CheckFits(size_t newSize) const;
     void Notify();
+    void Append(std::string_view inserted);
 
     std::string text_;
     std::vector<size_t> starts_{0};  // start of each line, including a trailing empty line

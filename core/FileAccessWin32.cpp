@@ -1,0 +1,200 @@
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+
+#include "Cp1251.h"
+#include "FileAccess.h"
+
+namespace FileAccess {
+namespace {
+
+constexpr DWORD BlockSize = 1 << 20;
+
+std::wstring Wide(const std::string& bytes) {
+    std::u16string text = Cp1251::ToUtf16(bytes);
+    return std::wstring(text.begin(), text.end());
+}
+
+std::string Narrow(const wchar_t* text, size_t length) {
+    return Cp1251::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+// The system's text for an error in the given language; empty when it has none.
+std::wstring SystemText(DWORD error, DWORD language) {
+    wchar_t* buffer = nullptr;
+    DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+        nullptr, error, language, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    std::wstring text(buffer ? buffer : L"", length);
+    LocalFree(buffer);
+    return text;
+}
+
+// The message box appends the final "."; the system's own full stop and line break go.
+std::string ErrorText(DWORD error) {
+    std::wstring text = SystemText(error, 0);
+    std::string bytes = Narrow(text.data(), text.size());
+    // A language whose letters the code page lacks would come out as question marks.
+    if (std::count(bytes.begin(), bytes.end(), '?') != std::count(text.begin(), text.end(), L'?')) {
+        std::wstring english = SystemText(error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        if (!english.empty()) bytes = Narrow(english.data(), english.size());
+    }
+    while (!bytes.empty() &&
+           (bytes.back() == '.' || static_cast<unsigned char>(bytes.back()) <= ' '))
+        bytes.pop_back();
+    return bytes.empty() ? "System error " + std::to_string(error) : bytes;
+}
+
+bool Failed(std::string& errorText, DWORD error) {
+    errorText = ErrorText(error);
+    return false;
+}
+
+HANDLE AsHandle(Handle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+bool WriteAll(HANDLE file, std::string_view text) {
+    while (!text.empty()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, text.data(), chunk, &written, nullptr) || written == 0) return false;
+        text.remove_prefix(written);
+    }
+    return true;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+    DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return path;
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    full.resize(length);
+    return full;
+}
+
+std::wstring FolderOf(const std::wstring& fullPath) {
+    size_t slash = fullPath.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? L"." : fullPath.substr(0, slash + 1);
+}
+
+// Refuses what a plain write would refuse, before anything is written: a folder, a file with the
+// read-only attribute, one the user may not write, or one another program keeps from writers.
+DWORD CheckWritable(const std::wstring& target, DWORD& attributes) {
+    attributes = GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        return ERROR_ACCESS_DENIED;
+    HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return GetLastError();
+    CloseHandle(probe);
+    return 0;
+}
+
+}  // namespace
+
+int OpenForReading(const std::string& path, Handle& file) {
+    HANDLE handle =
+        CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
+    file = reinterpret_cast<Handle>(handle);
+    return 0;
+}
+
+int SizeOf(Handle file, uint64_t& size) {
+    LARGE_INTEGER value{};
+    if (!GetFileSizeEx(AsHandle(file), &value)) return static_cast<int>(GetLastError());
+    size = static_cast<uint64_t>(value.QuadPart);
+    return 0;
+}
+
+int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
+    DWORD got = 0;
+    if (!ReadFile(AsHandle(file), buffer, count, &got, nullptr)) {
+        error = static_cast<int>(GetLastError());
+        return -1;
+    }
+    return got;
+}
+
+void Close(Handle file) {
+    if (file != 0) CloseHandle(AsHandle(file));
+}
+
+bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Failed(errorText, GetLastError());
+    contents.clear();
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
+        contents.reserve(static_cast<size_t>(size.QuadPart));
+    for (;;) {
+        size_t at = contents.size();
+        contents.resize(at + BlockSize);
+        DWORD got = 0;
+        if (!ReadFile(file, contents.data() + at, BlockSize, &got, nullptr)) {
+            DWORD error = GetLastError();
+            CloseHandle(file);
+            contents.clear();
+            return Failed(errorText, error);
+        }
+        contents.resize(at + got);
+        if (got == 0) break;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+bool ReplaceWhole(const std::string& path, std::string_view text, std::string& errorText,
+                  bool (*writeSeam)(std::string_view, int&)) {
+    std::wstring target = FullPath(Wide(path));
+    DWORD attributes = 0;
+    if (DWORD error = CheckWritable(target, attributes)) return Failed(errorText, error);
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    if (!GetTempFileNameW(FolderOf(target).c_str(), L"vtr", 0, temp))
+        return Failed(errorText, GetLastError());
+    // The replacement keeps the marks a user may rely on, such as hidden.
+    DWORD kept = attributes == INVALID_FILE_ATTRIBUTES
+                     ? FILE_ATTRIBUTE_NORMAL
+                     : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        DeleteFileW(temp);
+        return Failed(errorText, error);
+    }
+    int seamError = 0;
+    DWORD error = 0;
+    if (writeSeam && !writeSeam(text, seamError)) error = static_cast<DWORD>(seamError);
+    if (!error && !(WriteAll(file, text) && FlushFileBuffers(file))) error = GetLastError();
+    CloseHandle(file);
+    if (!error &&
+        !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        error = GetLastError();
+    if (error) {
+        DeleteFileW(temp);
+        return Failed(errorText, error);
+    }
+    return true;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::wstring full = FullPath(Wide(path));
+    return Narrow(full.data(), full.size());
+}
+
+}  // namespace FileAccess

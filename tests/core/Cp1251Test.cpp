@@ -1,0 +1,31 @@
+// The code page table: every byte survives a round trip through UTF-8 and UTF-16.
+#include "Cp1251.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Cp1251, EveryByteRoundTrips) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Cp1251::FromUtf8(Cp1251::ToUtf8(all)), all);
+    EXPECT_EQ(Cp1251::FromUtf16(Cp1251::ToUtf16(all)), all);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(Cp1251::FromUnicode(Cp1251::ToUnicode(static_cast<uint8_t>(b))), b) << b;
+}
+
+TEST(Cp1251, MapsTheInterfaceTexts) {
+    EXPECT_EQ(Cp1251::FromUtf8("Скрипт"), "\xD1\xEA\xF0\xE8\xEF\xF2");
+    EXPECT_EQ(Cp1251::ToUtf8("\xA8\xB8\x88\xB9"), "Ёё€№");
+    EXPECT_EQ(Cp1251::ToUnicode(0x98), u'\u0098');
+    EXPECT_EQ(Cp1251::ToUnicode(0xA0), u'\u00A0');
+}
+
+TEST(Cp1251, UnmappableCharactersBecomeQuestionMarks) {
+    EXPECT_EQ(Cp1251::FromUtf8("a\xE4\xB8\x80z"), "a?z");  // a CJK character
+    EXPECT_EQ(Cp1251::FromUtf8("\xF0\x9F\x98\x80"), "?");  // outside the BMP
+    EXPECT_EQ(Cp1251::FromUtf8("\xC3"), "?");              // cut sequence
+    EXPECT_EQ(Cp1251::FromUtf16(u"\U0001F600x"), "?x");    // a surrogate pair is one char
+}
+
+}  // namespace

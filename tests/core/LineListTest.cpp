@@ -1,0 +1,231 @@
+// Line lists: counting, reading, adding, loading, saving, capacity, and the bound view.
+#include "LineList.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "Errors.h"
+#include "TempDir.h"
+
+namespace {
+
+std::string Lines(LineList& list) {
+    std::string all;
+    for (int32_t i = 0; i < list.Count(); ++i) all += "[" + std::string(list.Get(i)) + "]";
+    return all;
+}
+
+TEST(LineListCount, FollowsTheLastLineRule) {
+    LineList list;
+    EXPECT_EQ(list.Count(), 0);
+    list.SetText("A\r\n");
+    EXPECT_EQ(list.Count(), 1);
+    list.SetText("A\r\nB");
+    EXPECT_EQ(Lines(list), "[A][B]");
+    list.SetText("A\r\n\r\nC\r\n");
+    EXPECT_EQ(Lines(list), "[A][][C]");
+    list.SetText("lone\nLF and\rCR stay in the line");
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.Get(5), "");  // beyond the last line
+    EXPECT_EQ(list.Get(-1), "");
+}
+
+TEST(LineListGet, CutsLongLines) {
+    LineList list;
+    list.SetText(std::string(5000, 'x') + "\r\nshort");
+    EXPECT_EQ(list.Get(0), std::string(4096, 'x'));
+    EXPECT_EQ(list.Get(1), "short");
+}
+
+TEST(LineListAdd, AppendsLinesAsTheViewWould) {
+    LineList list;
+    EXPECT_EQ(list.Add("first"), 0);
+    EXPECT_EQ(list.Text(), "first\r\n");
+    EXPECT_EQ(list.Add("two\r\nlines"), 1);
+    EXPECT_EQ(list.Text(), "first\r\ntwo\r\nlines\r\n");
+    EXPECT_EQ(list.Count(), 3);
+
+    // After a last line without a break, the break goes in front.
+    list.SetText("open");
+    EXPECT_EQ(list.Add("next"), 1);
+    EXPECT_EQ(list.Text(), "open\r\nnext");
+    EXPECT_EQ(Lines(list), "[open][next]");
+}
+
+TEST(LineListAdd, StopsAtNul) {
+    LineList list;
+    list.Add(std::string("abc\0def", 7));
+    EXPECT_EQ(list.Text(), "abc");
+    list.Add("next");  // still a new line
+    EXPECT_EQ(Lines(list), "[abc][next]");
+    list.Add(std::string("\0", 1));
+    EXPECT_EQ(list.Text(), "abc\r\nnext\r\n");
+}
+
+TEST(LineListAdd, BatchEqualsOneAddPerLine) {
+    for (std::string start : {"", "kept\r\n", "no break"}) {
+        LineList single, batch;
+        single.SetText(start);
+        batch.SetText(start);
+        std::vector<std::string> rows = {"00000000 | 41 ", "", "00000010 | "};
+        for (const auto& row : rows) single.Add(row);
+        batch.AddLines(rows);
+        EXPECT_EQ(batch.Text(), single.Text()) << "starting from '" << start << "'";
+        EXPECT_EQ(Lines(batch), Lines(single));
+    }
+}
+
+TEST(LineListCapacity, RefusesAndKeepsTheText) {
+    LineList list;
+    list.SetCapacity(10);
+    list.Add("12345");  // 7 characters with the break
+    EXPECT_THROW(list.Add("abc"), ECapacityError);
+    EXPECT_EQ(list.Text(), "12345\r\n");
+    EXPECT_THROW(list.SetText(std::string(11, 'x')), ECapacityError);
+    EXPECT_EQ(list.Text(), "12345\r\n");
+    try {
+        list.Add("toolong");
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message, "Text exceeds memo capacity");
+    }
+
+    TempDir dir;
+    EXPECT_THROW(list.LoadFile(dir.Write("big.txt", "0123456789AB")), ECapacityError);
+    EXPECT_EQ(list.Text(), "12345\r\n");
+}
+
+TEST(LineListCapacity, BatchKeepsTheLinesThatFit) {
+    LineList list;
+    list.SetCapacity(12);
+    EXPECT_THROW(list.AddLines({"aaa", "bbb", "ccc"}), ECapacityError);
+    EXPECT_EQ(list.Text(), "aaa\r\nbbb\r\n");
+
+    LineList open;
+    open.SetText("x");
+    open.SetCapacity(8);
+    EXPECT_THROW(open.AddLines({"aa", "bb"}), ECapacityError);
+    EXPECT_EQ(open.Text(), "x\r\naa");
+}
+
+class LineListFiles : public ::testing::Test {
+  protected:
+    TempDir dir;
+    LineList list;
+};
+
+TEST_F(LineListFiles, LoadNormalisesBreaksAndCutsAtNul) {
+    list.LoadFile(dir.Write("mixed.txt", "a\nb\rc\r\nd"));
+    EXPECT_EQ(list.Text(), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(Lines(list), "[a][b][c][d]");
+
+    list.LoadFile(dir.Write("final.txt", "one\r\n\r\ntwo\n"));
+    EXPECT_EQ(Lines(list), "[one][][two]");
+
+    list.LoadFile(dir.Write("nul.txt", std::string("before\0after\r\nmore", 18)));
+    EXPECT_EQ(list.Text(), "before");
+
+    list.LoadFile(dir.Write("cr-cr-lf.txt", "a\r\r\nb"));
+    EXPECT_EQ(Lines(list), "[a][][b]");
+}
+
+TEST_F(LineListFiles, LoadOfMissingFileKeepsTheText) {
+    list.SetText("kept");
+    std::string missing = dir.Path("missing.txt");
+    try {
+        list.LoadFile(missing);
+        ADD_FAILURE() << "no error";
+    } catch (const EFileOpenError& e) {
+        EXPECT_EQ(e.Message, "Cannot open file \"" + missing + "\". No such file or directory");
+    }
+    EXPECT_EQ(list.Text(), "kept");
+}
+
+TEST_F(LineListFiles, SaveWritesTheTextUnchangedAndKeepsPermissions) {
+    std::string path = dir.Write("script.vts", "old contents");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read);
+    list.LoadFile(dir.Write("lf.txt", "SET2E 01 0010\nEQU2 01 'x'\n"));
+    list.SaveFile(path);
+    EXPECT_EQ(TempDir::Read(path), "SET2E 01 0010\r\nEQU2 01 'x'\r\n");
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read);
+
+    list.SetText("no final break");
+    list.SaveFile(dir.Path("new.vts"));
+    EXPECT_EQ(TempDir::Read(dir.Path("new.vts")), "no final break");
+}
+
+TEST_F(LineListFiles, FailedSaveLeavesTheOldFileAndNoTemporary) {
+    std::string path = dir.Write("script.vts", "precious");
+    list.SetText("replacement");
+    WriteSaveForTests = [](std::string_view, int& error) {
+        error = 28;  // no space left on the device
+        return false;
+    };
+    try {
+        list.SaveFile(path);
+        ADD_FAILURE() << "no error";
+    } catch (const EFileCreateError& e) {
+        EXPECT_EQ(e.Message, "Cannot create file \"" + path + "\". " + SystemErrorText(28));
+    }
+    WriteSaveForTests = nullptr;
+    EXPECT_EQ(TempDir::Read(path), "precious");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
+}
+
+TEST_F(LineListFiles, SaveRefusesReadOnlyFilesAndMissingFolders) {
+    std::string path = dir.Write("ro.vts", "read only");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    list.SetText("new");
+    EXPECT_THROW(list.SaveFile(path), EFileCreateError);
+    EXPECT_EQ(TempDir::Read(path), "read only");
+
+    EXPECT_THROW(list.SaveFile(dir.Path("missing/x.vts")), EFileCreateError);
+    EXPECT_THROW(list.SaveFile(dir.Root().string()), EFileCreateError);
+}
+
+// A view that records what the list tells it and can be "typed into".
+class RecordingView : public LineListView {
+  public:
+    void TextReplaced(std::string_view text) override {
+        shown = text;
+        ++replacements;
+    }
+    void TextAppended(std::string_view bytes) override { shown += bytes; }
+    std::string ReadText() override {
+        ++reads;
+        return shown;
+    }
+    std::string shown;
+    int replacements = 0;
+    int reads = 0;
+};
+
+TEST_F(LineListFiles, BoundViewAndListBehaveAsOne) {
+    RecordingView view;
+    list.Bind(&view);
+    list.Add("PTR 0002 'x'");
+    list.AddLines({"a", "b"});
+    EXPECT_EQ(view.shown, "PTR 0002 'x'\r\na\r\nb\r\n");
+
+    view.shown = "typed\r\nby user";  // an edit in the view
+    list.ViewEdited();
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Get(1), "by user");
+    EXPECT_EQ(list.Get(0), "typed");
+    EXPECT_EQ(view.reads, 1);  // fetched once, not on every read
+
+    std::string file = dir.Write("same.txt", "typed\nby user");
+    int before = view.replacements;
+    list.LoadFile(file);  // the same text after normalisation: nothing changes
+    EXPECT_EQ(view.replacements, before);
+
+    list.Clear();
+    EXPECT_EQ(view.shown, "");
+    EXPECT_EQ(list.Count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+// Runs a program through the shell and collects its exit status and output, byte for byte.
+#pragma once
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+struct ProgramResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+inline std::string ShellQuote(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// `input`, when given, is a file fed to standard input.
+inline ProgramResult RunProgram(const std::vector<std::string>& argv,
+                                const std::string& input = "") {
+    TempDir dir;
+    std::string command;
+    for (const auto& word : argv) command += ShellQuote(word) + " ";
+    command += "> " + ShellQuote(dir.Path("out")) + " 2> " + ShellQuote(dir.Path("err"));
+    command += " < " + ShellQuote(input.empty() ? "/dev/null" : input);
+    int raw = std::system(command.c_str());
+    ProgramResult result;
+#ifdef _WIN32
+    result.Status = raw;
+#else
+    result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    result.Out = TempDir::Read(dir.Path("out"));
+    result.Err = TempDir::Read(dir.Path("err"));
+    return result;
+}
