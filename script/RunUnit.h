@@ -11,10 +11,12 @@ namespace RunUnit {
 // R[n] is RegisterFile[n - 1], for n from 1 to 1024. All zero at start; no run resets it.
 extern std::array<uint16_t, 1024> RegisterFile;
 
-// The lists that ExecuteLine reads the script from and appends the listing to.
+// The lists that ExecuteLine reads the script from and appends the listing to: two distinct
+// lists, bound before the first run.
 void Bind(LineList& script, LineList& listing);
 
-// Runs script line `index`. Raises EConvertError or ERangeError before any effect.
+// Runs script line `index`. Raises EConvertError or ERangeError, with its Line set to `index`,
+// before the line has any effect.
 void ExecuteLine(int32_t index);
 
 // Clears the listing, reads the script's count once and runs lines 0 to n-1, stopping at the

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class LineList;
 
@@ -16,8 +17,10 @@ inline constexpr char LabelMark = ':';
 // The script list that the operations read (bound by RunUnit::Bind).
 extern LineList* Script;
 
-std::string WordAt(int32_t line, int32_t position);
-std::string QuotedAt(int32_t line, int32_t position);
+// The results of WordAt and QuotedAt are views into the script line, valid until the script
+// list changes.
+std::string_view WordAt(int32_t line, int32_t position);
+std::string_view QuotedAt(int32_t line, int32_t position);
 int32_t HexAt(int32_t line, int32_t position);  // raises EConvertError
 int32_t NextWordMark(int32_t line, int32_t position);
 

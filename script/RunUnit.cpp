@@ -1,0 +1,270 @@
+#include "RunUnit.h"
+
+#include <string>
+#include <string_view>
+
+#include "CheckSumUnit.h"
+#include "Errors.h"
+#include "HexUnit.h"
+#include "LineList.h"
+#include "StringUnit.h"
+
+namespace RunUnit {
+
+std::array<uint16_t, 1024> RegisterFile{};
+
+namespace {
+
+LineList* Listing = nullptr;
+
+enum class Command {
+    Inert,
+    Ptr,
+    Ptr4,
+    If2,
+    If3,
+    Set2,
+    Set2E,
+    Set2A,
+    Swp,
+    Shl2,
+    Shr2,
+    Inc2,
+    Dec2,
+    Equ2,
+    Equ16,
+    Ch16,
+    Inv2
+};
+
+struct Keyword {
+    std::string_view text;
+    Command command;
+    int arguments;  // hexadecimal arguments, read in order
+    int registers;  // how many of the leading arguments are register numbers
+    bool label;     // a quoted label follows the arguments
+};
+
+// Matched in this order, exactly (same length, same bytes). The last four are held in the table
+// but select nothing: a line beginning with one of them does nothing.
+constexpr Keyword Keywords[] = {
+    {"PTR", Command::Ptr, 1, 0, true},      {"PTR4", Command::Ptr4, 1, 0, true},
+    {"IF2", Command::If2, 2, 0, true},      {"IF3", Command::If3, 2, 0, true},
+    {"SET2", Command::Set2, 2, 1, false},   {"SET2E", Command::Set2E, 2, 1, false},
+    {"SET2A", Command::Set2A, 2, 2, false}, {"SWP", Command::Swp, 1, 1, false},
+    {"SHL2", Command::Shl2, 2, 1, false},   {"SHR2", Command::Shr2, 2, 1, false},
+    {"INC2", Command::Inc2, 2, 1, false},   {"DEC2", Command::Dec2, 2, 1, false},
+    {"EQU2", Command::Equ2, 1, 1, true},    {"EQU16", Command::Equ16, 1, 1, true},
+    {"CH16", Command::Ch16, 3, 3, false},   {"INV2", Command::Inv2, 1, 1, false},
+    {"PTR2", Command::Inert, 0, 0, false},  {"PTR2<>", Command::Inert, 0, 0, false},
+    {"IF", Command::Inert, 0, 0, false},    {"IF2<>", Command::Inert, 0, 0, false},
+};
+
+const Keyword* FindKeyword(std::string_view word) {
+    for (const Keyword& keyword : Keywords) {
+        if (keyword.text == word) return &keyword;
+    }
+    return nullptr;
+}
+
+// Upper-case hexadecimal without leading zeros, as the range messages show numbers.
+std::string HexNumber(uint32_t value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 15]);
+        value >>= 4;
+    } while (value != 0);
+    return digits;
+}
+
+uint16_t& Register(int32_t number) {
+    return RegisterFile[static_cast<uint32_t>(number) - 1];
+}
+
+void CheckRegister(int32_t number) {
+    if (static_cast<uint32_t>(number) - 1 >= RegisterFile.size()) {
+        throw ERangeError("Register number " + HexNumber(static_cast<uint32_t>(number)) +
+                          " is out of range 1 to 400");
+    }
+}
+
+// The first offset of `count` bytes from `first` (offsets wrap in 32 bits) that lies outside the
+// image, in ascending order, or false when all are inside. The image is below 4 GiB, so a
+// range that starts inside cannot wrap.
+bool OutsideImage(uint32_t first, uint32_t count, uint32_t& offending) {
+    uint32_t size = HexUnit::ImageSize;
+    if (count == 0) return false;
+    if (first >= size) {
+        offending = first;
+        return true;
+    }
+    if (uint64_t{first} + count > size) {
+        offending = size;
+        return true;
+    }
+    return false;
+}
+
+void CheckImage(uint32_t first, uint32_t count) {
+    uint32_t offending;
+    if (OutsideImage(first, count, offending)) {
+        throw ERangeError("Offset " + HexNumber(offending) +
+                          " is beyond the end of the image (size " + HexNumber(HexUnit::ImageSize) +
+                          ")");
+    }
+}
+
+uint32_t Byte(uint32_t offset) {
+    return HexUnit::ImageBytes[offset];
+}
+uint32_t BigEndian(uint32_t offset, int bytes) {
+    uint32_t value = 0;
+    for (int j = 0; j < bytes; ++j) value = value << 8 | Byte(offset + j);
+    return value;
+}
+
+void AppendValueLine(std::string_view label, std::string_view value) {
+    std::string line;
+    line.reserve(label.size() + 2 + value.size());
+    line.append(label);
+    line += StringUnit::LabelMark;
+    line += StringUnit::WordDelimiter;
+    line.append(value);
+    Listing->Add(line);
+}
+
+// A test prints its label when the image holds `bytes` bytes at `offset` equal to `expected` as
+// a 32-bit number; bytes beyond the image do not match.
+void AppendFlagIfEqual(std::string_view label, uint32_t offset, int bytes, int32_t expected) {
+    uint32_t offending;
+    if (OutsideImage(offset, bytes, offending)) return;
+    if (BigEndian(offset, bytes) == static_cast<uint32_t>(expected)) Listing->Add(label);
+}
+
+void Execute(int32_t index) {
+    using StringUnit::HexAt;
+    using StringUnit::NextWordMark;
+
+    const Keyword* keyword = FindKeyword(StringUnit::WordAt(index, 1));
+    if (keyword == nullptr || keyword->command == Command::Inert) return;
+
+    // Each mark is one past the start of its word; the next scan starts one past the mark, so a
+    // one-character argument followed by one blank makes the scan skip the following word.
+    int32_t arg[3];
+    int32_t mark = NextWordMark(index, static_cast<int32_t>(keyword->text.size()) + 1);
+    arg[0] = HexAt(index, mark - 1);
+    for (int j = 1; j < keyword->arguments; ++j) {
+        mark = NextWordMark(index, mark + 1);
+        arg[j] = HexAt(index, mark - 1);
+    }
+    std::string_view label;
+    if (keyword->label) label = StringUnit::QuotedAt(index, NextWordMark(index, mark + 1));
+
+    for (int j = 0; j < keyword->registers; ++j) CheckRegister(arg[j]);
+
+    const uint32_t a = static_cast<uint32_t>(arg[0]);
+    switch (keyword->command) {
+        case Command::Ptr:
+            CheckImage(a, 1);
+            AppendValueLine(label, HexUnit::Hex32(Byte(a)));
+            break;
+        case Command::Ptr4:
+            CheckImage(a, 4);
+            AppendValueLine(label, HexUnit::Hex32(BigEndian(a, 4)));
+            break;
+        case Command::If2:
+            AppendFlagIfEqual(label, a, 2, arg[1]);
+            break;
+        case Command::If3:
+            AppendFlagIfEqual(label, a, 3, arg[1]);
+            break;
+        case Command::Set2: {
+            uint32_t offset = static_cast<uint32_t>(arg[1]);
+            CheckImage(offset, 2);
+            Register(arg[0]) = static_cast<uint16_t>(BigEndian(offset, 2));
+            break;
+        }
+        case Command::Set2E:
+            Register(arg[0]) = static_cast<uint16_t>(arg[1]);
+            break;
+        case Command::Set2A: {
+            // The word whose low byte lies at the offset held in R[m]: offsets R[m]-1 and R[m].
+            uint32_t offset = uint32_t{Register(arg[1])} - 1;
+            CheckImage(offset, 2);
+            Register(arg[0]) = static_cast<uint16_t>(BigEndian(offset, 2));
+            break;
+        }
+        case Command::Swp: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(r << 8 | r >> 8);
+            break;
+        }
+        case Command::Shl2: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(uint32_t{r} << (arg[1] & 31));
+            break;
+        }
+        case Command::Shr2: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(uint32_t{r} >> (arg[1] & 31));
+            break;
+        }
+        case Command::Inc2: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(r + static_cast<uint32_t>(arg[1]));
+            break;
+        }
+        case Command::Dec2: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(r - static_cast<uint32_t>(arg[1]));
+            break;
+        }
+        case Command::Equ2:
+            AppendValueLine(label, HexUnit::Hex32(Register(arg[0])));
+            break;
+        case Command::Equ16: {
+            uint32_t offset = Register(arg[0]);
+            CheckImage(offset, 16);
+            AppendValueLine(label, StringUnit::TextRun16(offset));
+            break;
+        }
+        case Command::Ch16: {
+            uint32_t lo = Register(arg[0]);
+            uint32_t hi = Register(arg[1]);
+            if (hi >= lo) CheckImage(lo, hi - lo + 1);
+            Register(arg[2]) = CheckSumUnit::Checksum16(arg[0], arg[1]);
+            break;
+        }
+        case Command::Inv2: {
+            uint16_t& r = Register(arg[0]);
+            r = static_cast<uint16_t>(0xFFFF - r);
+            break;
+        }
+        case Command::Inert:
+            break;
+    }
+}
+
+}  // namespace
+
+void Bind(LineList& script, LineList& listing) {
+    StringUnit::Script = &script;
+    Listing = &listing;
+}
+
+void ExecuteLine(int32_t index) {
+    try {
+        Execute(index);
+    } catch (Exception& error) {
+        error.Line = index;
+        throw;
+    }
+}
+
+void RunScript() {
+    Listing->Clear();
+    const int32_t count = StringUnit::Script->Count();
+    for (int32_t index = 0; index < count; ++index) ExecuteLine(index);
+}
+
+}  // namespace RunUnit

@@ -1,0 +1,89 @@
+#include "StringUnit.h"
+
+#include <string_view>
+
+#include "Errors.h"
+#include "HexUnit.h"
+#include "LineList.h"
+
+namespace StringUnit {
+
+LineList* Script = nullptr;
+
+namespace {
+
+// Character p (1-based) of `text` when 1 <= p <= length, compared as unsigned so that negative
+// positions lie beyond the end.
+bool Inside(std::string_view text, uint32_t p) {
+    return p - 1 < text.size();
+}
+
+// The run of characters from `position` that are not `delimiter`, after skipping delimiters.
+std::string_view DelimitedAt(int32_t line, int32_t position, char delimiter) {
+    std::string_view text = Script->Get(line);
+    uint32_t p = static_cast<uint32_t>(position);
+    while (Inside(text, p) && text[p - 1] == delimiter) ++p;
+    uint32_t first = p;
+    while (Inside(text, p) && text[p - 1] != delimiter) ++p;
+    return first == p ? std::string_view() : text.substr(first - 1, p - first);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string_view WordAt(int32_t line, int32_t position) {
+    return DelimitedAt(line, position, WordDelimiter);
+}
+
+std::string_view QuotedAt(int32_t line, int32_t position) {
+    return DelimitedAt(line, position, TextDelimiter);
+}
+
+int32_t HexAt(int32_t line, int32_t position) {
+    std::string_view word = DelimitedAt(line, position, WordDelimiter);
+    // 64-bit accumulation; a value above 0FFFFFFFFFFFFFFF before a digit would overflow, so at
+    // most 16 significant digits convert. Only the low 32 bits are kept.
+    uint64_t value = 0;
+    bool valid = !word.empty();
+    for (char c : word) {
+        int digit = HexDigit(c);
+        if (digit < 0 || value > 0x0FFFFFFFFFFFFFFFull) {
+            valid = false;
+            break;
+        }
+        value = value * 16 + static_cast<uint64_t>(digit);
+    }
+    if (!valid) {
+        std::string message = "'$";
+        message.append(word);
+        message += "' is not a valid integer value";
+        throw EConvertError(std::move(message));
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+int32_t NextWordMark(int32_t line, int32_t position) {
+    std::string_view text = Script->Get(line);
+    uint32_t n = static_cast<uint32_t>(text.size());
+    uint32_t p = static_cast<uint32_t>(position);
+    while (Inside(text, p) && text[p - 1] != WordDelimiter) ++p;
+    while (Inside(text, p) && text[p - 1] == WordDelimiter) ++p;
+    return p == n ? -1 : static_cast<int32_t>(p + 1);
+}
+
+std::string TextRun16(uint32_t offset) {
+    std::string run(16, '\0');
+    for (uint32_t j = 0; j < 16; ++j) {
+        uint32_t at = offset + j;
+        if (at < HexUnit::ImageSize) run[j] = static_cast<char>(HexUnit::ImageBytes[at]);
+    }
+    return run;
+}
+
+}  // namespace StringUnit

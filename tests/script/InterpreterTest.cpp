@@ -1,0 +1,213 @@
+// The interpreter: dispatch, the argument scan's quirks that stored scripts rely on, the sixteen
+// commands, and how a failing line ends a run.
+#include "ScriptFixture.h"
+
+namespace {
+
+const char* const Empty = "'$' is not a valid integer value";
+
+using Interpreter = ScriptTest;
+
+TEST_F(Interpreter, WorkedExampleListsExactly) {
+    std::string listing = Run({
+        "Sample script for the example image",
+        "SET2E 01 0010",
+        "SET2E 02 0013",
+        "PTR 0002 'Byte 2'",
+        "PTR4 0000 'Long 0'",
+        "IF2 0000 1234 'Signature found'",
+        "IF3 0001 345679 'Never shown'",
+        "SET2 03 0004",
+        "SWP 03",
+        "EQU2 03 'Swapped'",
+        "CH16 01 02 04",
+        "EQU2 04 'Sum'",
+        "EQU16 01 'Name'",
+        "INC2 01 0002",
+        "SET2A 05 01",
+        "EQU2 05 'Word'",
+        "INV2 04",
+        "SHL2 04 04",
+        "EQU2 04 'Shifted'",
+    });
+    EXPECT_EQ(listing,
+              "Byte 2: 00000056\r\n"
+              "Long 0: 12345678\r\n"
+              "Signature found\r\n"
+              "Swapped: 0000BC9A\r\n"
+              "Sum: 00000134\r\n"
+              "Name: BOOT V1.02 A0001\r\n"
+              "Word: 00004F4F\r\n"
+              "Shifted: 0000ECB0\r\n");
+    EXPECT_EQ(R(1), 0x0012);
+    EXPECT_EQ(R(2), 0x0013);
+    EXPECT_EQ(R(3), 0xBC9A);
+    EXPECT_EQ(R(4), 0xECB0);
+    EXPECT_EQ(R(5), 0x4F4F);
+}
+
+TEST_F(Interpreter, LinesWithoutAnExactKeywordDoNothing) {
+    R(5) = 0x1234;
+    EXPECT_EQ(Run({"ptr 0002 'x'", "PTR44 0002 'x'", "PTR4x 0002 'x'", "", "     ",
+                   "Free text SWP 05", "\tPTR 0002 'x'", "PTR2 0002 'x'", "PTR2<> 0002 'x'",
+                   "IF 0000 1234 'x'", "IF2<> 0000 1234 'x'", "PTR2 zz", "IF"}),
+              "");
+    EXPECT_EQ(R(5), 0x1234);
+}
+
+TEST_F(Interpreter, ALabelThatEqualsAKeywordIsOnlyALabel) {
+    R(3) = 0xBC9A;
+    EXPECT_EQ(Run({"EQU2 03 'INV2'"}), "INV2: 0000BC9A\r\n");
+    EXPECT_EQ(R(3), 0xBC9A);
+}
+
+TEST_F(Interpreter, AOneCharacterArgumentFollowedByOneBlankSkipsTheNextWord) {
+    EXPECT_EQ(ErrorOf("SET2E 1 0100"), Empty);
+    EXPECT_EQ(ErrorOf("INC2 01 1"), Empty);
+    Run({"SET2E 1  0100", "SET2E 02 0100", "SET2E 3 0100 0200"});
+    EXPECT_EQ(R(1), 0x0100);
+    EXPECT_EQ(R(2), 0x0100);
+    EXPECT_EQ(R(3), 0x0200);
+    // The label word is skipped the same way.
+    EXPECT_EQ(Run({"EQU2 3 'x'", "EQU2 3 'x' 'y'"}), ": 00000200\r\ny: 00000200\r\n");
+}
+
+TEST_F(Interpreter, AOneCharacterWordEndingTheLineIsNotFound) {
+    R(5) = 0x1234;
+    EXPECT_EQ(ErrorOf("SWP 5"), Empty);
+    EXPECT_EQ(R(5), 0x1234);
+    Run({"SWP 05"});
+    EXPECT_EQ(R(5), 0x3412);
+    Run({"SWP 5 "});
+    EXPECT_EQ(R(5), 0x1234);
+    Run({"SWP 05 trailing words are ignored"});
+    EXPECT_EQ(R(5), 0x3412);
+    EXPECT_EQ(ErrorOf("INC2 05"), Empty);  // a missing argument reads as the empty word
+}
+
+TEST_F(Interpreter, TheKeywordMayFollowUpToItsLengthInBlanks) {
+    R(5) = 0x1234;
+    Run({"   SWP 05"});
+    EXPECT_EQ(R(5), 0x3412);
+    EXPECT_EQ(ErrorOf("    SWP 05"), "'$SWP' is not a valid integer value");
+    Run({"    INV2 05"});
+    EXPECT_EQ(R(5), 0xCBED);
+    EXPECT_EQ(ErrorOf("     INV2 05"), "'$INV2' is not a valid integer value");
+    Run({"     SET2E 06 0001"});
+    EXPECT_EQ(R(6), 0x0001);
+    EXPECT_EQ(ErrorOf("      SET2E 06 0001"), "'$SET2E' is not a valid integer value");
+}
+
+TEST_F(Interpreter, LabelForms) {
+    R(3) = 0xBC9A;
+    EXPECT_EQ(Run({"EQU2 03 Total", "EQU2 03", "EQU2 03 X", "EQU2 03 'Total sum' ignored",
+                   "EQU2 03 ''Doubled'' x", "EQU2 03 '  blanks  '"}),
+              "otal: 0000BC9A\r\n"
+              ": 0000BC9A\r\n"
+              ": 0000BC9A\r\n"
+              "Total sum: 0000BC9A\r\n"
+              "Doubled: 0000BC9A\r\n"
+              "  blanks  : 0000BC9A\r\n");
+    EXPECT_EQ(Run({"PTR 0002 ''", "PTR 0002 '", "PTR 0002 'abc", "PTR 0002 'abc  "}),
+              ": 00000056\r\n: 00000056\r\nabc: 00000056\r\nabc  : 00000056\r\n");
+    EXPECT_EQ(Run({"IF2 0000 1234"}), "\r\n");  // a flag line with an empty label
+}
+
+TEST_F(Interpreter, ShiftCountsUseTheLowFiveBits) {
+    R(1) = R(2) = R(3) = R(4) = R(5) = 0x1234;
+    R(6) = 0x8000;
+    R(7) = 0x0001;
+    Run({"SHL2 01 10", "SHL2 02 21", "SHR2 03 20", "SHR2 04 FFFFFFFF", "SHL2 05 00", "SHR2 06 0F",
+         "SHL2 07 0F"});
+    EXPECT_EQ(R(1), 0);       // 16
+    EXPECT_EQ(R(2), 0x2468);  // 33 shifts by one
+    EXPECT_EQ(R(3), 0x1234);  // 32 shifts by none
+    EXPECT_EQ(R(4), 0);       // 31
+    EXPECT_EQ(R(5), 0x1234);
+    EXPECT_EQ(R(6), 0x0001);
+    EXPECT_EQ(R(7), 0x8000);
+}
+
+TEST_F(Interpreter, RegisterArithmeticWrapsModulo65536) {
+    R(5) = 0xFFFF;
+    R(6) = 0x0005;
+    Run({"DEC2 01 01", "INC2 02 FFFF", "SET2E 03 FFFFFFFF", "SET2E 04 12345", "INC2 05 01",
+         "DEC2 06 10001", "INV2 07", "INC2 08 FFFFFFFF"});
+    EXPECT_EQ(R(1), 0xFFFF);
+    EXPECT_EQ(R(2), 0xFFFF);
+    EXPECT_EQ(R(3), 0xFFFF);
+    EXPECT_EQ(R(4), 0x2345);
+    EXPECT_EQ(R(5), 0x0000);
+    EXPECT_EQ(R(6), 0x0004);
+    EXPECT_EQ(R(7), 0xFFFF);
+    EXPECT_EQ(R(8), 0xFFFF);
+}
+
+TEST_F(Interpreter, TestsCompareTheFull32BitValue) {
+    EXPECT_EQ(Run({"IF2 0000 11234 'above FFFF'", "IF2 0000 FFFFFFFF 'negative'",
+                   "IF2 0000 00001234 'two'", "IF3 0001 345678 'three'",
+                   "IF3 0001 1345678 'above FFFFFF'", "IF2 0000 1235 'other'"}),
+              "two\r\nthree\r\n");
+}
+
+TEST_F(Interpreter, ImageReadsAreBigEndian) {
+    R(1) = 0x0001;
+    Run({"SET2 02 0004", "SET2A 03 01", "SET2E 04 0010", "CH16 04 04 05", "CH16 06 06 07"});
+    EXPECT_EQ(R(2), 0x9ABC);
+    EXPECT_EQ(R(3), 0x1234);  // the word whose low byte is at R[1]
+    EXPECT_EQ(R(5), 'B');     // one byte when both ends are the same register
+    EXPECT_EQ(R(7), 0x12);    // R[6] = 0: the byte at offset 0
+    EXPECT_EQ(Run({"PTR4 001C 'last'", "PTR 001F 'end'"}), "last: 30303031\r\nend: 00000031\r\n");
+}
+
+TEST_F(Interpreter, AReversedChecksumRangeStoresZero) {
+    R(1) = 0x0010;
+    R(2) = 0x000F;
+    R(3) = 0x7777;
+    Run({"CH16 01 02 03"});
+    EXPECT_EQ(R(3), 0);
+}
+
+TEST_F(Interpreter, TextRunBytesGoIntoTheListingAsText) {
+    SetImage({'A', 'B', '\r', '\n', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N',
+              'A', 'B', 0,    'C',  'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'});
+    EXPECT_EQ(Run({"EQU16 01 'N'"}), "N: AB\r\nCDEFGHIJKLMN\r\n");
+    // A zero byte ends the line's text there, without its line break; the next line still
+    // starts a line of its own.
+    EXPECT_EQ(Run({"SET2E 01 10", "EQU16 01 'Z'", "PTR 0000 'p'"}), "Z: AB\r\np: 00000041");
+}
+
+TEST_F(Interpreter, AFailingLineEndsTheRunAndEarlierEffectsStay) {
+    Failure failure = RunFailing(
+        {"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01", "PTR 0002 'after'"});
+    EXPECT_EQ(failure.Message, "'$0G' is not a valid integer value");
+    EXPECT_EQ(failure.Line, 2);
+    EXPECT_EQ(failure.Listing, "first: 00000056\r\n");
+    EXPECT_EQ(R(1), 1);
+}
+
+TEST_F(Interpreter, ExecuteLineCarriesItsIndexInTheError) {
+    script.SetText("x\r\nx\r\nx\r\nSWP 5\r\n");
+    try {
+        RunUnit::ExecuteLine(3);
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Line, 3);
+    }
+}
+
+TEST_F(Interpreter, RegistersPersistAcrossRunsAndTheListingIsRenewed) {
+    std::vector<std::string> script = {"INC2 01 01", "EQU2 01 'r'"};
+    EXPECT_EQ(Run(script), "r: 00000001\r\n");
+    EXPECT_EQ(Run(script), "r: 00000002\r\n");
+    EXPECT_EQ(Run({}), "");
+    EXPECT_EQ(R(1), 2);
+}
+
+TEST_F(Interpreter, LongLinesAreReadUpToTheirFirst4096Characters) {
+    // The label runs to the end of the line as the list returns it.
+    std::string line = "EQU2 01 '" + std::string(5000, 'L');
+    EXPECT_EQ(Run({line}), std::string(4096 - 9, 'L') + ": 00000000\r\n");
+}
+
+}  // namespace
