@@ -1,0 +1,14 @@
+// `vantrel-cli run IMAGE SCRIPT [SCRIPT...]`: runs each script against the image, as the desktop
+// program's Run command does, and writes each run's listing to standard output.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Returns the exit status: 0 when every script ran to its end; 1 after "PATH: MESSAGE" when the
+// image or a script cannot be loaded, or after "SCRIPT:LINE: MESSAGE" when a script line fails
+// (the listing so far is written first, and no further script runs). All scripts share one
+// register file. A SCRIPT of "-" reads standard input.
+int RunCommand(const std::string& image, const std::vector<std::string>& scripts, std::FILE* out,
+               std::FILE* err);
