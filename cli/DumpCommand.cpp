@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "Errors.h"
 #include "HexUnit.h"
@@ -28,13 +29,15 @@ int DumpCommand(const std::string& image, std::FILE* out, std::FILE* err) {
         return 1;
     }
 
-    std::string text = HexUnit::DumpHeader() + OutputLineEnd;
-    bool ok = Write(out, text);
+    std::string_view eol = OutputLineEnd;
+    bool ok = Write(out, HexUnit::DumpHeader() + OutputLineEnd);
+    // One buffer, filled and written again and again.
+    std::vector<char> buffer(RowsPerWrite * (59 + eol.size()) + 1);
     uint64_t rows = HexUnit::DumpRowCount();
     for (uint64_t first = 0; ok && first < rows; first += RowsPerWrite) {
-        text.clear();
-        HexUnit::AppendDumpRows(text, first, std::min(RowsPerWrite, rows - first), OutputLineEnd);
-        ok = Write(out, text);
+        char* end = HexUnit::FormatDumpRows(buffer.data(), first,
+                                            std::min(RowsPerWrite, rows - first), eol);
+        ok = Write(out, std::string_view(buffer.data(), static_cast<size_t>(end - buffer.data())));
     }
     if (!ok || std::fflush(out) != 0) {
         std::fprintf(err, "vantrel-cli: cannot write the dump: %s\n", std::strerror(errno));

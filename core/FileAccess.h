@@ -19,6 +19,9 @@ int SizeOf(Handle file, uint64_t& size);
 // Reads up to `count` bytes; returns the bytes delivered, or -1 with the error code in `error`.
 int64_t Read(Handle file, void* buffer, uint32_t count, int& error);
 void Close(Handle file);
+// Readies a large buffer that is about to be filled (big pages where the system offers them, so
+// that loading a big image does not spend its time on page faults).
+void PrepareLargeBuffer(void* data, uint64_t size);
 
 // The whole contents of a file for a line list; false with the system's text on failure.
 bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText);

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +88,18 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
 
 void Close(Handle file) {
     if (file > 0) ::close(static_cast<int>(file));
+}
+
+void PrepareLargeBuffer(void* data, uint64_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr uintptr_t Huge = 2 << 20;
+    uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + Huge - 1) & ~(Huge - 1);
+    uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~(Huge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 
 bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {

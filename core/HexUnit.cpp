@@ -83,7 +83,10 @@ void LoadImage(const std::string& fileName) {
     if (size > LargestImage) throw EInOutError(0, "File too large");
 
     // Read into a new buffer; the image changes only once the whole file is in.
-    std::vector<uint8_t> bytes(size);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(size);
+    FileAccess::PrepareLargeBuffer(bytes.data(), size);
+    bytes.resize(size);
     uint64_t done = 0;
     while (done < size) {
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
@@ -141,26 +144,37 @@ Dump ComposeDump() {
 }
 
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol) {
-    const auto& pairs = HexPairs();
     size_t at = out.size();
-    out.resize(at + count * (11 + 48 + eol.size()));
-    char* p = out.data() + at;
+    // Room for the widest rows plus the 4-byte stores that run one character past a row.
+    out.resize(at + count * (59 + eol.size()) + 1);
+    char* end = FormatDumpRows(out.data() + at, first, count, eol);
+    out.resize(static_cast<size_t>(end - out.data()));
+}
+
+char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view eol) {
+    // "XX " and a spare byte for every byte value: one 4-byte store per image byte.
+    static const std::array<uint32_t, 256> groups = [] {
+        std::array<uint32_t, 256> g{};
+        const char* digits = "0123456789ABCDEF";
+        for (int b = 0; b < 256; ++b) {
+            char text[4] = {digits[b >> 4], digits[b & 15], ' ', ' '};
+            std::memcpy(&g[b], text, 4);
+        }
+        return g;
+    }();
+    char* p = out;
     for (uint64_t k = first; k < first + count; ++k) {
         uint64_t offset = 16 * k;
         p = PutHex32(p, static_cast<uint32_t>(offset));
         std::memcpy(p, " | ", 3);
         p += 3;
         uint64_t n = offset < ImageSize ? std::min<uint64_t>(16, ImageSize - offset) : 0;
-        for (uint64_t j = 0; j < n; ++j) {
-            const uint8_t* bytes = ImageBytes.data() + offset;
-            std::memcpy(p, &pairs[2 * bytes[j]], 2);
-            p[2] = ' ';
-            p += 3;
-        }
+        const uint8_t* bytes = n ? ImageBytes.data() + offset : nullptr;
+        for (uint64_t j = 0; j < n; ++j, p += 3) std::memcpy(p, &groups[bytes[j]], 4);
         std::memcpy(p, eol.data(), eol.size());
         p += eol.size();
     }
-    out.resize(static_cast<size_t>(p - out.data()));
+    return p;
 }
 
 }  // namespace HexUnit

@@ -42,5 +42,8 @@ Dump ComposeDump();
 // one after another into `out` (appended), each followed by `eol`. Identical text to ComposeDump.
 uint64_t DumpRowCount();
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol);
+// The same into a caller's buffer, which must hold count * (59 + eol.size()) + 1 characters.
+// Returns the end of the text written.
+char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view eol);
 
 }  // namespace HexUnit
