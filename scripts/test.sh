@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Sets up and runs every test: installs what is missing, then builds and runs the whole suite
+# twice (plain, then with AddressSanitizer and UndefinedBehaviorSanitizer), replays the fuzz
+# corpus, and finally cross-builds for Windows and runs the suite under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
+    xxd bsdextrautils bc
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+run_suite() {  # build folder, extra cmake arguments...
+    local dir=$1
+    shift
+    echo "=== $dir: configure and build"
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake --build "$dir" -j"$jobs"
+    echo "=== $dir: tests"
+    ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
+}
+
+start=$SECONDS
+run_suite build
+# Qt's own libraries are not instrumented; their one-time allocations are not our leaks.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build-sanitize -DVANTREL_SANITIZE=ON
+echo "=== native stages took $((SECONDS - start)) s"
+
+if [ -f tests/fuzz/run.sh ]; then
+    echo "=== fuzzing"
+    bash tests/fuzz/run.sh
+fi
+
+if [ -f scripts/test-windows.sh ] && [ "${VANTREL_SKIP_WINDOWS:-0}" != 1 ]; then
+    echo "=== Windows build under Wine"
+    bash scripts/test-windows.sh
+fi
+echo "=== all stages passed in $((SECONDS - start)) s"
