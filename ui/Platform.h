@@ -48,20 +48,20 @@ struct Placement {
 struct TextViewSpec {
     Placement Where;
     Color Background;
-    Font Font;
+    ::Platform::Font Font;  // qualified: GCC rejects a member that re-declares its type's name
     ScrollBars Bars = ScrollBars::Vertical;
 };
 
 struct LabelSpec {  // a one-line label with a lowered edge
     Placement Where;
     Color Background;
-    Font Font;
+    ::Platform::Font Font;
 };
 
 struct PanelSpec {  // a status line with a raised outer and lowered inner bevel
     Placement Where;
     Color Background;
-    Font Font;
+    ::Platform::Font Font;
     std::string Text;
 };
 
