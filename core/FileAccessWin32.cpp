@@ -130,6 +130,10 @@ void Close(Handle file) {
     if (file != 0) CloseHandle(AsHandle(file));
 }
 
+// Large pages on Windows need a privilege that ordinary users lack, and only come with memory
+// allocated for them; the buffer stays as allocated.
+void PrepareLargeBuffer(void*, uint64_t) {}
+
 bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {
     HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

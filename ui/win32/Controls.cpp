@@ -1,0 +1,263 @@
+#include "Controls.h"
+
+#include <algorithm>
+
+namespace Win32 {
+namespace {
+
+constexpr wchar_t PanelClass[] = L"VantrelPanel";
+
+COLORREF ColourRef(const Platform::Color& colour) {
+    return RGB(colour.Red, colour.Green, colour.Blue);
+}
+
+bool IsCourier(const std::string& face) {
+    return face == "Courier";
+}
+
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+bool Installed(const std::wstring& face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = RUSSIAN_CHARSET;
+    face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
+                 const Platform::Placement& where) {
+    RECT client{};
+    GetClientRect(parent, &client);
+    int left = where.FillClient ? 0 : where.Left, top = where.FillClient ? 0 : where.Top;
+    int width = where.FillClient ? client.right : where.Width;
+    int height = where.FillClient ? client.bottom : where.Height;
+    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
+                           height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF throughout.
+std::string WithCrLf(std::string text) {
+    bool lone = false;
+    for (size_t i = 0; i < text.size() && !lone; ++i) {
+        if (text[i] == '\n') lone = i == 0 || text[i - 1] != '\r';
+        if (text[i] == '\r') lone = i + 1 == text.size() || text[i + 1] != '\n';
+    }
+    if (!lone) return text;
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += "\r\n";
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::wstring FaceFor(const std::string& face) {
+    std::wstring wide = Wide(face);
+    if (IsCourier(face) && !Installed(wide)) return L"Courier New";
+    return wide;
+}
+
+Look::Look(const Platform::Font& font, Platform::Color background)
+    : font_(CreateFontW(-font.PixelHeight, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                        FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                        DEFAULT_QUALITY,
+                        IsCourier(font.Face) ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_SWISS,
+                        FaceFor(font.Face).c_str())),
+      brush_(CreateSolidBrush(ColourRef(background))),
+      text_(ColourRef(font.Colour)),
+      background_(ColourRef(background)) {}
+
+Look::~Look() {
+    DeleteObject(font_);
+    DeleteObject(brush_);
+}
+
+HBRUSH Look::Apply(HDC dc) const {
+    SetTextColor(dc, text_);
+    SetBkColor(dc, background_);
+    return brush_;
+}
+
+Control::Control(HWND handle, const Platform::Placement& where) : handle_(handle), where_(where) {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+Control::~Control() {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
+}
+
+Control* Control::From(HWND handle) {
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+}
+
+void Control::Layout(int clientWidth, int clientHeight) {
+    if (where_.FillClient) {
+        MoveWindow(handle_, 0, 0, clientWidth, clientHeight, TRUE);
+    } else if (where_.AnchorBottom && bottomMargin_ >= 0) {
+        int height = std::max(0, clientHeight - where_.Top - bottomMargin_);
+        MoveWindow(handle_, where_.Left, where_.Top, where_.Width, height, TRUE);
+    }
+}
+
+void Control::FixBottomMargin(int clientHeight) {
+    // A window smaller than designed still shows the control's bottom edge.
+    if (where_.AnchorBottom && bottomMargin_ < 0)
+        bottomMargin_ = std::max(0, clientHeight - (where_.Top + where_.Height));
+}
+
+EditView::EditView(HWND parent, const Platform::TextViewSpec& spec, LineList& lines)
+    : Control(CreateChild(parent, L"EDIT",
+                          WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                              (spec.Bars == Platform::ScrollBars::Both ? WS_HSCROLL : 0),
+                          WS_EX_CLIENTEDGE, spec.Where),
+              spec.Where),
+      look_(spec.Font, spec.Background),
+      lines_(lines) {
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Font()), FALSE);
+    // The default limit of 30,000 characters would stop appends long before the list's capacity.
+    SendMessageW(handle_, EM_SETLIMITTEXT, Capacity, 0);
+    lines_.SetCapacity(Capacity);
+    lines_.Bind(this);
+    Flush();
+}
+
+EditView::~EditView() {
+    lines_.Text();  // takes over the user's last edits before the control goes
+    lines_.Bind(nullptr);
+}
+
+void EditView::Schedule() {
+    if (flushPosted_) return;
+    flushPosted_ = PostMessageW(GetParent(handle_), FlushMessage, 0,
+                                reinterpret_cast<LPARAM>(handle_)) != FALSE;
+    if (!flushPosted_) Flush();
+}
+
+void EditView::TextReplaced(std::string_view text) {
+    pending_.assign(text);
+    replacePending_ = true;
+    Schedule();
+}
+
+void EditView::TextAppended(std::string_view bytes) {
+    pending_.append(bytes);
+    Schedule();
+}
+
+void EditView::Flush() {
+    flushPosted_ = false;
+    if (!replacePending_ && pending_.empty()) return;
+    std::wstring text = Wide(pending_);
+    std::string().swap(pending_);
+    updating_ = true;
+    // One WM_SETTEXT into an empty control is far faster than appending to it.
+    if (replacePending_ || GetWindowTextLengthW(handle_) == 0) {
+        SendMessageW(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    } else {
+        // (-1, -1) would only remove the selection; the end must be given as a position.
+        WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(handle_));
+        SendMessageW(handle_, EM_SETSEL, end, static_cast<LPARAM>(end));
+        SendMessageW(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    updating_ = false;
+    replacePending_ = false;
+}
+
+std::string EditView::ReadText() {
+    Flush();
+    return WithCrLf(WindowText(handle_));
+}
+
+void EditView::Changed() {
+    if (!updating_) lines_.ViewEdited();
+}
+
+void EditView::SetCaretLine(int32_t index) {
+    Flush();
+    LRESULT at = SendMessageW(handle_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+    if (at < 0) at = GetWindowTextLengthW(handle_);
+    SendMessageW(handle_, EM_SETSEL, static_cast<WPARAM>(at), at);
+    SendMessageW(handle_, EM_SCROLLCARET, 0, 0);
+}
+
+Label::Label(HWND parent, const Platform::LabelSpec& spec)
+    : Control(CreateChild(parent, L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_SUNKEN, 0,
+                          spec.Where),
+              spec.Where),
+      look_(spec.Font, spec.Background) {
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Font()), FALSE);
+}
+
+void Label::SetText(const std::string& text) {
+    SetWindowTextW(handle_, Wide(text).c_str());
+}
+
+void Panel::Register() {
+    static bool registered = false;
+    if (registered) return;
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    type.style = CS_HREDRAW | CS_VREDRAW;
+    type.lpfnWndProc = Proc;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    type.lpszClassName = PanelClass;
+    registered = RegisterClassExW(&type) != 0;
+}
+
+Panel::Panel(HWND parent, const Platform::PanelSpec& spec)
+    : Control((Register(), CreateChild(parent, PanelClass, 0, 0, spec.Where)), spec.Where),
+      look_(spec.Font, spec.Background) {
+    SetText(spec.Text);
+}
+
+void Panel::SetText(const std::string& text) {
+    SetWindowTextW(handle_, Wide(text).c_str());
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void Panel::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(handle_, &paint);
+    RECT area;
+    GetClientRect(handle_, &area);
+    FillRect(dc, &area, look_.Apply(dc));
+    DrawEdge(dc, &area, BDR_RAISEDOUTER | BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
+    HGDIOBJ previous = SelectObject(dc, look_.Font());
+    SetBkMode(dc, TRANSPARENT);
+    std::wstring text = Wide(Text());
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    EndPaint(handle_, &paint);
+}
+
+LRESULT CALLBACK Panel::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* panel = dynamic_cast<Panel*>(From(window));
+    switch (message) {
+        case WM_PAINT:
+            if (!panel) break;
+            panel->Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;  // the paint fills the whole area
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace Win32

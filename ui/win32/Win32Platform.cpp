@@ -1,0 +1,186 @@
+#include "Win32Platform.h"
+
+#include <vector>
+
+#include "Errors.h"
+#include "Win32Window.h"
+
+namespace Win32 {
+namespace {
+
+// Keeps every other window of the program disabled while a modal dialog or box is up, so that
+// no command can start underneath it. The owner is left to the dialog, which re-enables it in
+// time for the activation to return there.
+class ModalScope {
+  public:
+    explicit ModalScope(HWND owner) : owner_(owner) {
+        EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~ModalScope() {
+        for (HWND window : disabled_) EnableWindow(window, TRUE);
+    }
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+
+  private:
+    static BOOL CALLBACK Disable(HWND window, LPARAM self) {
+        auto* scope = reinterpret_cast<ModalScope*>(self);
+        if (window != scope->owner_ && Win32Platform::IsProgramWindow(window) &&
+            IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            scope->disabled_.push_back(window);
+        }
+        return TRUE;
+    }
+
+    HWND owner_;
+    std::vector<HWND> disabled_;
+};
+
+// The chosen path as the program's bytes. A name the code page cannot spell is given by its
+// short form, which can still be opened.
+std::string PathBytes(const std::wstring& path) {
+    std::string bytes = Narrow(path);
+    if (Wide(bytes) == path) return bytes;
+    std::wstring brief(GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
+    brief.resize(GetShortPathNameW(path.c_str(), brief.data(), static_cast<DWORD>(brief.size())));
+    std::string briefBytes = Narrow(brief);
+    return !brief.empty() && Wide(briefBytes) == brief ? briefBytes : bytes;
+}
+
+}  // namespace
+
+Win32Platform::Win32Platform() {
+    applicationWindow_ =
+        CreateWindowExW(0, MAKEINTATOM(RegisterWindowClass()), Wide(title_).c_str(), WS_POPUP, 0, 0,
+                        0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+Win32Platform::~Win32Platform() {
+    DestroyWindow(applicationWindow_);
+}
+
+bool Win32Platform::IsProgramWindow(HWND window) {
+    return window && GetClassLongPtrW(window, GCW_ATOM) == RegisterWindowClass();
+}
+
+void Win32Platform::SetApplicationTitle(const std::string& title) {
+    title_ = title;
+    SetWindowTextW(applicationWindow_, Wide(title).c_str());
+}
+
+std::unique_ptr<::Platform::Window> Win32Platform::CreateWindow(
+    const ::Platform::WindowSpec& spec) {
+    // The first window is the main one, with the program's entry in the task bar; the others
+    // hang on the hidden application window and so lie freely above or below it.
+    auto window = std::make_unique<Win32Window>(*this, spec, first_ ? applicationWindow_ : nullptr);
+    if (!first_) first_ = window.get();
+    return window;
+}
+
+bool Win32Platform::IsMain(const Win32Window& window) const {
+    return &window == (main_ ? main_ : first_);
+}
+
+void Win32Platform::Forget(const Win32Window& window) {
+    if (first_ == &window) first_ = nullptr;
+    if (main_ == &window) main_ = nullptr;
+}
+
+HWND Win32Platform::ModalOwner() const {
+    HWND active = GetActiveWindow();
+    if (active && active != applicationWindow_ && IsProgramWindow(active)) return active;
+    const Win32Window* main = main_ ? main_ : first_;
+    return main ? main->Handle() : nullptr;
+}
+
+std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& initialPath) {
+    if (FileDialogAnswer) return FileDialogAnswer(initialPath);
+    std::wstring path(32768, L'\0');
+    Wide(initialPath).copy(path.data(), path.size() - 1);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = ModalOwner();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    // No existence checks: a typed name of a missing file is returned, and the load reports it.
+    dialog.Flags = OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    ModalScope modal(dialog.hwndOwner);
+    if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+    path.resize(path.find(L'\0'));
+    return PathBytes(path);
+}
+
+void Win32Platform::MessageBox(const std::string& caption, const std::string& text) {
+    if (MessageBoxShown) {
+        MessageBoxShown(caption, text);
+        return;
+    }
+    HWND owner = ModalOwner();
+    ModalScope modal(owner);
+    MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void Win32Platform::ShowError(const std::exception& error) {
+    MessageBox(title_, MessageBoxText(error.what()));
+}
+
+void Win32Platform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
+    keyHandler_ = std::move(handler);
+}
+
+void Win32Platform::Deliver(MSG& message) {
+    bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    HWND root = keyDown ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    // Shortcuts are matched here, before any window sees the key, so they work from every window.
+    if (keyDown && keyHandler_ && IsProgramWindow(root) && IsWindowEnabled(root)) {
+        ::Platform::KeyPress key;
+        key.VirtualKey = static_cast<uint8_t>(message.wParam);
+        key.Shift = GetKeyState(VK_SHIFT) < 0;
+        key.Ctrl = GetKeyState(VK_CONTROL) < 0;
+        key.Alt = (message.lParam & (1 << 29)) != 0;
+        bool handled = false;
+        try {
+            auto handler = keyHandler_;  // a command may replace the handler
+            handled = handler(key);
+        } catch (const std::exception& error) {
+            ShowError(error);
+            handled = true;
+        }
+        if (handled) return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
+bool Win32Platform::DeliverPending() {
+    MSG message;
+    while (!loopEnded_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            loopEnded_ = true;
+            break;
+        }
+        Deliver(message);
+    }
+    return !loopEnded_;
+}
+
+int Win32Platform::Run(::Platform::Window& main) {
+    main_ = dynamic_cast<Win32Window*>(&main);
+    loopEnded_ = false;
+    main.Show();
+    int code = 0;
+    MSG message;
+    while (!loopEnded_) {
+        BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            if (got == 0) code = static_cast<int>(message.wParam);
+            break;
+        }
+        Deliver(message);
+    }
+    main_ = nullptr;
+    return code;
+}
+
+}  // namespace Win32

@@ -1,0 +1,59 @@
+// The platform layer realised with the wide Win32 API.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Platform.h"
+#include "Win32.h"
+
+namespace Win32 {
+
+class Win32Window;
+
+class Win32Platform final : public Platform::Platform {
+  public:
+    Win32Platform();
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    void SetApplicationTitle(const std::string& title) override;
+    int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    std::optional<std::string> OpenFileDialog(const std::string& initialPath) override;
+    void MessageBox(const std::string& caption, const std::string& text) override;
+    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
+    int Run(::Platform::Window& main) override;
+
+    // Test seams: when set, they stand in for the modal file dialog and message box.
+    std::function<std::optional<std::string>(const std::string& initialPath)> FileDialogAnswer;
+    std::function<void(const std::string& caption, const std::string& text)> MessageBoxShown;
+
+    // Delivers one message as the loop does: a key press goes to the key handler first.
+    void Deliver(MSG& message);
+    // Delivers every message already waiting; false once the loop was asked to end.
+    bool DeliverPending();
+
+    // For the windows: the close request of the main window, and errors that reach the loop.
+    void EndLoop() { loopEnded_ = true; }
+    bool IsMain(const Win32Window& window) const;
+    void Forget(const Win32Window& window);
+    void ShowError(const std::exception& error);
+    static bool IsProgramWindow(HWND window);
+
+  private:
+    HWND ModalOwner() const;
+
+    HWND applicationWindow_;  // hidden; owns the tool windows, so only the main one is in the task
+                              // bar
+    std::string title_ = "Vantrel";
+    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
+    const Win32Window* first_ = nullptr;
+    const Win32Window* main_ = nullptr;
+    bool loopEnded_ = false;
+};
+
+}  // namespace Win32
