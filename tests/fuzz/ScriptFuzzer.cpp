@@ -1,0 +1,66 @@
+// Feeds random images and random script text through the loaders and two runs of the script.
+// Input layout: two bytes (little-endian) give the image's length, the image's bytes follow
+// (as many as there are), and the rest is the script file's contents.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "Errors.h"
+#include "HexUnit.h"
+#include "LineList.h"
+#include "RunUnit.h"
+
+namespace {
+
+// The folder for the two input files: FUZZ_FILES (run.sh gives one in memory, since rewriting
+// a file on a disk file system can wait for the disk), else TMPDIR, else /tmp.
+std::string TempPath(const char* name) {
+    const char* dir = std::getenv("FUZZ_FILES");
+    if (!dir || !*dir) dir = std::getenv("TMPDIR");
+    return std::string(dir && *dir ? dir : "/tmp") + "/" + std::to_string(::getpid()) + "-" + name;
+}
+
+void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
+}
+
+// Runs the script; an error must be one of the script's own, naming a line that exists.
+void RunChecked(LineList& script) {
+    const int32_t count = script.Count();
+    try {
+        RunUnit::RunScript();
+    } catch (const EConvertError& e) {
+        if (e.Line < 0 || e.Line >= count) std::abort();
+    } catch (const ERangeError& e) {
+        if (e.Line < 0 || e.Line >= count) std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string imagePath = TempPath("image.bin");
+    static const std::string scriptPath = TempPath("script.vts");
+
+    size_t imageSize = size >= 2 ? (data[0] | data[1] << 8) : 0;
+    const uint8_t* rest = data + (size >= 2 ? 2 : size);
+    size_t restSize = size - (rest - data);
+    if (imageSize > restSize) imageSize = restSize;
+
+    WriteFile(imagePath, rest, imageSize);
+    WriteFile(scriptPath, rest + imageSize, restSize - imageSize);
+    HexUnit::LoadImage(imagePath);
+    if (HexUnit::ImageSize != imageSize) std::abort();
+
+    LineList script, listing;
+    script.LoadFile(scriptPath);
+    RunUnit::Bind(script, listing);
+    RunUnit::RegisterFile.fill(0);  // each input starts afresh, so a finding replays
+    RunChecked(script);
+    RunChecked(script);  // the second run starts from the registers the first one left
+    return 0;
+}
