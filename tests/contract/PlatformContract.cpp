@@ -1,0 +1,276 @@
+#include "PlatformContract.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "Errors.h"
+#include "LineList.h"
+
+void PlatformContract::SetUp() {
+    probe = GetParam()();
+}
+
+void PlatformContract::TearDown() {
+    probe.reset();
+}
+
+std::unique_ptr<Platform::Window> PlatformContract::CreateWindow(const std::string& caption,
+                                                                 int left, int top) {
+    Platform::WindowSpec spec;
+    spec.Caption = caption;
+    spec.Left = left;
+    spec.Top = top;
+    spec.Width = 400;
+    spec.Height = 300;
+    return platform().CreateWindow(spec);
+}
+
+Platform::TextViewSpec PlatformContract::ViewSpec() {
+    Platform::TextViewSpec spec;
+    spec.Where.FillClient = true;
+    spec.Background = {0, 0, 255};
+    spec.Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {255, 255, 0}};
+    return spec;
+}
+
+Platform::LabelSpec PlatformContract::LabelSpec() {
+    Platform::LabelSpec spec;
+    spec.Where = {.Left = 1, .Top = 0, .Width = 200, .Height = 25};
+    spec.Font = ViewSpec().Font;
+    return spec;
+}
+
+TEST_P(PlatformContract, ShowMakesVisibleRaisesAndActivates) {
+    auto first = CreateWindow("first", 10, 10);
+    auto second = CreateWindow("second", 30, 30);
+    auto third = CreateWindow("third", 50, 50);
+    EXPECT_FALSE(first->Visible());
+
+    first->Show();
+    second->Show();
+    third->Show();
+    probe->ProcessEvents();
+    EXPECT_TRUE(first->Visible() && second->Visible() && third->Visible());
+    EXPECT_EQ(probe->ActiveWindow(), third.get());
+    EXPECT_TRUE(probe->IsAbove(*third, *second));
+    EXPECT_TRUE(probe->IsAbove(*second, *first));
+
+    // Showing a window that is already visible only raises and activates it.
+    first->Show();
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->ActiveWindow(), first.get());
+    EXPECT_TRUE(probe->IsAbove(*first, *third));
+    EXPECT_TRUE(probe->IsAbove(*third, *second));
+
+    // A hidden window comes back on top.
+    second->Hide();
+    probe->ProcessEvents();
+    EXPECT_FALSE(second->Visible());
+    second->Show();
+    probe->ProcessEvents();
+    EXPECT_TRUE(second->Visible());
+    EXPECT_EQ(probe->ActiveWindow(), second.get());
+    EXPECT_TRUE(probe->IsAbove(*second, *first));
+}
+
+TEST_P(PlatformContract, PlaceAndCaptionAreKept) {
+    auto window = CreateWindow("before", 5, 6);
+    EXPECT_EQ(window->Caption(), "before");
+    window->Place(-79, 119);
+    window->SetCaption("\xD1\xEA\xF0\xE8\xEF\xF2");  // a CP1251 caption
+    window->Show();
+    probe->ProcessEvents();
+    EXPECT_EQ(window->Left(), -79);
+    EXPECT_EQ(window->Top(), 119);
+    EXPECT_EQ(window->Caption(), "\xD1\xEA\xF0\xE8\xEF\xF2");
+}
+
+TEST_P(PlatformContract, HideKeepsTheContents) {
+    LineList lines;
+    auto window = CreateWindow("tool");
+    Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
+    Platform::TextControl& label = window->AddLabel(LabelSpec());
+    label.SetText("header");
+    lines.Add("one");
+    lines.Add("two");
+    window->Show();
+    probe->ProcessEvents();
+    probe->TypeText(view, "three");
+
+    window->Hide();
+    probe->ProcessEvents();
+    EXPECT_FALSE(window->Visible());
+    EXPECT_EQ(lines.Count(), 3);
+    EXPECT_EQ(lines.Get(2), "three");
+    window->Show();
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "one\r\ntwo\r\nthree");
+    EXPECT_EQ(label.Text(), "header");
+    EXPECT_EQ(window->Caption(), "tool");
+}
+
+TEST_P(PlatformContract, ListChangesAppearInTheView) {
+    LineList lines;
+    auto window = CreateWindow("view");
+    Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
+    window->Show();
+    EXPECT_EQ(probe->DisplayedText(view), "");
+
+    EXPECT_EQ(lines.Add("first"), 0);
+    EXPECT_EQ(lines.Add("\xC0\xFF second"), 1);  // single-byte text survives unchanged
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "first\r\n\xC0\xFF second\r\n");
+
+    lines.Clear();
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "");
+
+    lines.SetText("a\r\nb");
+    lines.Add("c");
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "a\r\nb\r\nc");
+}
+
+TEST_P(PlatformContract, TypingIsSeenByTheNextRead) {
+    LineList lines;
+    auto window = CreateWindow("edit");
+    Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
+    window->Show();
+    lines.Add("SET2E 01 0010");
+    probe->ProcessEvents();
+
+    probe->TypeText(view, "EQU2 01 'R1'\r\nINV2 01");
+    probe->ProcessEvents();
+    ASSERT_EQ(lines.Count(), 3);
+    EXPECT_EQ(lines.Get(0), "SET2E 01 0010");
+    EXPECT_EQ(lines.Get(1), "EQU2 01 'R1'");
+    EXPECT_EQ(lines.Get(2), "INV2 01");
+
+    // An Add after typing goes after what was typed, and the view shows both.
+    lines.Add("SWP 01");
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "SET2E 01 0010\r\nEQU2 01 'R1'\r\nINV2 01\r\nSWP 01");
+
+    // Saving writes what the user typed.
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("vantrel-contract-" + std::to_string(std::random_device()()) + ".txt");
+    probe->TypeText(view, "\r\n");
+    lines.SaveFile(file.string());
+    std::ifstream in(file, std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), {});
+    in.close();
+    std::filesystem::remove(file);
+    EXPECT_EQ(saved, "SET2E 01 0010\r\nEQU2 01 'R1'\r\nINV2 01\r\nSWP 01\r\n");
+}
+
+TEST_P(PlatformContract, BatchAppendShowsAsOneAddPerLine) {
+    LineList batch, single;
+    auto window = CreateWindow("dump");
+    Platform::TextView& batchView = window->AddTextView(ViewSpec(), batch);
+    Platform::TextView& singleView = window->AddTextView(ViewSpec(), single);
+    window->Show();
+
+    std::string block;
+    for (int row = 0; row < 300; ++row) {
+        const std::string line = "row " + std::to_string(row);
+        block += line + "\r\n";
+        single.Add(line);
+    }
+    batch.AppendBlock(block);
+    probe->ProcessEvents();
+    EXPECT_EQ(batch.Text(), single.Text());
+    EXPECT_EQ(probe->DisplayedText(batchView), probe->DisplayedText(singleView));
+    EXPECT_EQ(probe->DisplayedText(batchView), block);
+    EXPECT_EQ(batch.Count(), 300);
+}
+
+TEST_P(PlatformContract, CapacityErrorKeepsThePreviousText) {
+    LineList lines;
+    auto window = CreateWindow("small");
+    Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
+    window->Show();
+    EXPECT_GT(lines.Capacity(), 0u);
+    lines.SetCapacity(20);  // below any backend's own limit
+    lines.Add("0123456789");
+
+    EXPECT_THROW(lines.Add("0123456789"), ECapacityError);
+    EXPECT_THROW(lines.SetText(std::string(21, 'x')), ECapacityError);
+    EXPECT_THROW(lines.AppendBlock("abcd\r\nefgh\r\n"), ECapacityError);
+    probe->ProcessEvents();
+    // The block stops before the line that would not fit.
+    EXPECT_EQ(lines.Text(), "0123456789\r\nabcd\r\n");
+    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\nabcd\r\n");
+    try {
+        lines.Add("too long for the rest");
+        ADD_FAILURE() << "no capacity error";
+    } catch (const Exception& error) {
+        EXPECT_EQ(error.Message, "Text exceeds memo capacity");
+    }
+    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\nabcd\r\n");
+}
+
+TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
+    std::vector<Platform::KeyPress> received;
+    bool consume = true;
+    platform().SetKeyHandler([&](const Platform::KeyPress& key) {
+        received.push_back(key);
+        return consume;
+    });
+    LineList lines;
+    auto plain = CreateWindow("plain", 0, 0);
+    auto withView = CreateWindow("with view", 100, 100);
+    withView->AddTextView(ViewSpec(), lines);
+    withView->AddLabel(LabelSpec());
+    plain->Show();
+    withView->Show();
+    probe->ProcessEvents();
+
+    const Platform::KeyPress shiftF3{.VirtualKey = 114, .Shift = true};
+    const Platform::KeyPress f9{.VirtualKey = 120};
+    const Platform::KeyPress ctrlAltF5{.VirtualKey = 116, .Ctrl = true, .Alt = true};
+    probe->PressKey(*plain, shiftF3);
+    probe->PressKey(*withView, f9);  // the text view has the focus
+    probe->PressKey(*withView, ctrlAltF5);
+    probe->ProcessEvents();
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0], shiftF3);
+    EXPECT_EQ(received[1], f9);
+    EXPECT_EQ(received[2], ctrlAltF5);
+
+    consume = false;
+    probe->PressKey(*plain, f9);
+    probe->ProcessEvents();
+    EXPECT_EQ(received.size(), 4u);
+    platform().SetKeyHandler(nullptr);
+}
+
+TEST_P(PlatformContract, CloseRequestsReachTheHandler) {
+    LineList lines;
+    auto tool = CreateWindow("tool");
+    tool->AddTextView(ViewSpec(), lines);
+    int requests = 0;
+    tool->OnCloseRequest([&] {
+        ++requests;
+        tool->Hide();
+    });
+    lines.Add("kept");
+    tool->Show();
+    probe->ProcessEvents();
+
+    probe->RequestClose(*tool);
+    probe->ProcessEvents();
+    EXPECT_EQ(requests, 1);
+    EXPECT_FALSE(tool->Visible());
+
+    tool->Show();
+    probe->ProcessEvents();
+    EXPECT_TRUE(tool->Visible());
+    EXPECT_EQ(lines.Get(0), "kept");
+
+    tool->Close();  // the program's own request goes the same way
+    probe->ProcessEvents();
+    EXPECT_EQ(requests, 2);
+    EXPECT_FALSE(tool->Visible());
+}

@@ -1,0 +1,25 @@
+// Behaviour that every windowing backend must show, written once. A backend's test program links
+// vantrel_contract and instantiates the suite:
+//   INSTANTIATE_TEST_SUITE_P(Name, PlatformContract, ::testing::Values(factory));
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "BackendProbe.h"
+
+class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    Platform::Platform& platform() { return probe->platform(); }
+    // A sizeable tool window with no caption buttons.
+    std::unique_ptr<Platform::Window> CreateWindow(const std::string& caption, int left = 0,
+                                                   int top = 0);
+    static Platform::TextViewSpec ViewSpec();
+    static Platform::LabelSpec LabelSpec();
+
+    std::unique_ptr<BackendProbe> probe;
+};

@@ -1,0 +1,80 @@
+// The four windows started on the in-memory platform, with the user's actions at hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Cp1251.h"
+#include "FirmwareUnit.h"
+#include "ListingUnit.h"
+#include "MainUnit.h"
+#include "MemoryPlatform.h"
+#include "Program.h"
+#include "ScriptUnit.h"
+#include "TempDir.h"
+
+// Interface texts are written here in UTF-8 and compared as the program holds them.
+inline std::string Ru(const char* utf8) {
+    return Cp1251::FromUtf8(utf8);
+}
+
+class FormTest : public ::testing::Test {
+  protected:
+    void TearDown() override { Program::ShutDown(); }
+
+    // Starts the program on a screen of the given width and runs the message loop's first step,
+    // which shows the main window.
+    void Start(int screenWidth = 1024) {
+        platform.ScreenWidthValue = screenWidth;
+        Program::StartUp(platform);
+        platform.Run(*MainUnit::MainForm->Window);
+    }
+
+    static MemoryWindow& Of(Platform::Window& window) { return static_cast<MemoryWindow&>(window); }
+    static MemoryWindow& Main() { return Of(*MainUnit::MainForm->Window); }
+    static MemoryWindow& ScriptWindow() { return Of(*ScriptUnit::ScriptForm->Window); }
+    static MemoryWindow& ListingWindow() { return Of(*ListingUnit::ListingForm->Window); }
+    static MemoryWindow& FirmwareWindow() { return Of(*FirmwareUnit::FirmwareForm->Window); }
+    static MemoryTextView& ScriptView() {
+        return static_cast<MemoryTextView&>(*ScriptUnit::ScriptForm->ScriptMemo);
+    }
+    static LineList& Script() { return ScriptUnit::ScriptForm->ScriptLines; }
+    static LineList& Listing() { return ListingUnit::ListingForm->ListingLines; }
+    static LineList& Dump() { return FirmwareUnit::FirmwareForm->DumpLines; }
+    static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
+    static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
+    static std::string Header() {
+        return FirmwareUnit::FirmwareForm->FirstStringStaticText->Text();
+    }
+
+    // Chooses a menu item by its UTF-8 captions, bar item first.
+    void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
+        std::vector<std::string> path;
+        for (const char* caption : captions) path.push_back(Ru(caption));
+        window.ChooseMenu(path);
+    }
+    void OpenScript(const std::string& path) {
+        platform.DialogAnswers.push_back(path);
+        Choose(Main(), {"&Файл", "&Открыть скрипт..."});
+    }
+    void OpenFirmware(const std::string& path) {
+        platform.DialogAnswers.push_back(path);
+        Choose(Main(), {"&Файл", "&Открыть HEX-файл..."});
+    }
+    bool Press(MemoryWindow& focused, uint8_t key, bool shift = false) {
+        return platform.PressKey(focused, {.VirtualKey = key, .Shift = shift});
+    }
+    std::vector<std::string> Boxes() const {
+        std::vector<std::string> texts;
+        for (const auto& box : platform.MessageBoxes) {
+            EXPECT_EQ(box.Caption, "Vantrel");
+            texts.push_back(box.Text);
+        }
+        return texts;
+    }
+
+    TempDir temp;
+    MemoryPlatform platform;
+};

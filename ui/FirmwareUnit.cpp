@@ -1,0 +1,50 @@
+#include "FirmwareUnit.h"
+
+#include "Cp1251.h"
+#include "MainUnit.h"
+
+namespace FirmwareUnit {
+
+std::unique_ptr<TFirmwareForm> FirmwareForm;
+
+TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
+    Platform::WindowSpec spec;
+    spec.Caption = Cp1251::FromUtf8("Бинарный файл");
+    spec.Width = 620;
+    spec.Height = 500;
+    Window = platform.CreateWindow(spec);
+
+    HEXOpen = MainUnit::CommandItem(platform, Cp1251::FromUtf8("Открыть HEX-файл"),
+                                    [this] { HEXOpenClick(); });
+    HEXMainMenu = {HEXOpen};
+    Window->SetMenu(HEXMainMenu);
+
+    const Platform::Font courier = {
+        .Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {255, 255, 0}};
+    Platform::LabelSpec header;
+    header.Where = {.Left = 1, .Top = 0, .Width = 611, .Height = 25};
+    header.Background = {0, 0, 0};
+    header.Font = courier;
+    FirstStringStaticText = &Window->AddLabel(header);
+
+    Platform::TextViewSpec memo;
+    memo.Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
+    memo.Background = {0, 0, 0};
+    memo.Font = courier;
+    memo.Font.Colour = {0, 255, 0};
+    memo.Bars = Platform::ScrollBars::Vertical;
+    FirmwareShowMemo = &Window->AddTextView(memo, DumpLines);
+
+    Window->OnCloseRequest([this] { Window->Hide(); });
+    FormCreate();
+}
+
+void TFirmwareForm::FormCreate() {
+    Window->Place(MainUnit::MainForm->Window->Left(), 119);
+}
+
+void TFirmwareForm::HEXOpenClick() {
+    MainUnit::MainForm->FileOpenClick();
+}
+
+}  // namespace FirmwareUnit

@@ -1,0 +1,75 @@
+// The main window: the two status lines, the menu of every command, the shared file-open dialog,
+// and the default error handler that every command runs inside.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Platform.h"
+
+namespace MainUnit {
+
+// The program's name in the task bar and the caption of every error box.
+inline constexpr const char* ApplicationTitle = "Vantrel";
+
+// The file-open dialog of both open commands. It offers the path chosen last, by either command.
+class TOpenDialog {
+  public:
+    explicit TOpenDialog(Platform::Platform& platform) : platform_(platform) {}
+    // True when the user chose a path, which FileName then holds; false when cancelled.
+    bool Execute();
+
+    std::string FileName;
+
+  private:
+    Platform::Platform& platform_;
+};
+
+class TMainForm {
+  public:
+    explicit TMainForm(Platform::Platform& platform);
+    ~TMainForm();
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    void FormCreate();
+    void FileOpenScriptClick();
+    void FileOpenClick();
+    void FileExitClick();
+    void WindowsScriptClick();
+    void WindowsListingClick();
+    void WindowsFirmwareClick();
+    void RunScript();
+    // Runs the command of the menu item whose shortcut matches; true when one did.
+    bool ShortCutPressed(const Platform::KeyPress& key);
+
+    std::unique_ptr<Platform::Window> Window;
+    Platform::TextControl* ScriptLoadedPanel = nullptr;
+    Platform::TextControl* FirmwareLoadedPanel = nullptr;
+
+    Platform::MenuItem FileOpenScript, FileOpen, FileExit, MainFile;
+    Platform::MenuItem WindowsScript, WindowsListing, WindowsFirmware, MainWindows;
+    Platform::MenuItem Run;
+    std::vector<Platform::MenuItem> MainMenu;  // the bar as installed, built from the items above
+
+    TOpenDialog MainOpenDialog;
+
+  private:
+    Platform::Platform& platform_;
+};
+
+extern std::unique_ptr<TMainForm> MainForm;
+// The path of the script loaded last; empty until a script loads successfully.
+extern std::string ScriptFileName;
+
+// The default error handler: runs `command`; an error ends it and is shown in one message box
+// captioned with the application title, and the program goes on.
+void RunCommand(Platform::Platform& platform, const std::function<void()>& command);
+// A menu item whose command runs inside RunCommand.
+Platform::MenuItem CommandItem(Platform::Platform& platform, const std::string& caption,
+                               std::function<void()> handler, uint16_t shortcut = 0);
+
+}  // namespace MainUnit

@@ -1,0 +1,31 @@
+// Menu shortcuts: a 16-bit value holding a virtual-key code and the modifier bits, the name a
+// drop-down item shows beside its caption, and the test of a key press against it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Platform.h"
+
+namespace ShortCut {
+
+inline constexpr uint16_t ShiftBit = 8192;
+inline constexpr uint16_t CtrlBit = 16384;
+inline constexpr uint16_t AltBit = 32768;
+
+inline constexpr uint8_t VK_F1 = 112;
+inline constexpr uint8_t VK_F3 = 114;
+inline constexpr uint8_t VK_F9 = 120;
+inline constexpr uint8_t VK_F24 = 135;
+
+uint16_t Encode(uint8_t virtualKey, bool shift = false, bool ctrl = false, bool alt = false);
+Platform::KeyPress Decode(uint16_t shortcut);
+
+// "Shift+", "Ctrl+", "Alt+" in that order, then the key's name ("F3", "A", "Del"); empty for 0
+// and for a key without a name.
+std::string Name(uint16_t shortcut);
+
+// The key and all three modifier states must agree.
+bool Matches(uint16_t shortcut, const Platform::KeyPress& key);
+
+}  // namespace ShortCut

@@ -1,0 +1,245 @@
+#include "MemoryPlatform.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "ShortCut.h"
+
+// ---- MemoryTextView
+
+MemoryTextView::MemoryTextView(const ::Platform::TextViewSpec& spec, LineList& lines,
+                               size_t capacity)
+    : Spec(spec), Lines(lines) {
+    Lines.SetCapacity(capacity);
+    Lines.Bind(this);
+}
+
+MemoryTextView::~MemoryTextView() {
+    Lines.Bind(nullptr);
+}
+
+void MemoryTextView::SetCaretLine(int32_t index) {
+    size_t offset = 0;
+    for (int32_t line = 0; line < index; ++line) {
+        const size_t lineBreak = Displayed.find("\r\n", offset);
+        if (lineBreak == std::string::npos) {
+            offset = Displayed.size();
+            break;
+        }
+        offset = lineBreak + 2;
+    }
+    Caret = offset;
+}
+
+void MemoryTextView::TextReplaced(std::string_view text) {
+    Displayed.assign(text);
+    Caret = std::min(Caret, Displayed.size());
+    ++Replacements;
+}
+
+void MemoryTextView::TextAppended(std::string_view bytes) {
+    Displayed.append(bytes);
+    ++Appends;
+}
+
+std::string MemoryTextView::ReadText() {
+    ++Reads;
+    return Displayed;
+}
+
+void MemoryTextView::TypeText(const std::string& text) {
+    const size_t capacity = Lines.Capacity();
+    const size_t room = Displayed.size() < capacity ? capacity - Displayed.size() : 0;
+    Displayed.append(text, 0, std::min(room, text.size()));
+    Caret = Displayed.size();
+    Lines.ViewEdited();
+}
+
+// ---- MemoryWindow
+
+MemoryWindow::MemoryWindow(MemoryPlatform& platform, const ::Platform::WindowSpec& spec)
+    : Spec(spec), platform_(platform) {}
+
+MemoryWindow::~MemoryWindow() {
+    platform_.Forget(*this);
+}
+
+void MemoryWindow::Place(int left, int top) {
+    Spec.Left = left;
+    Spec.Top = top;
+    ++Placements;
+}
+
+void MemoryWindow::Show() {
+    Shown = true;
+    platform_.Raise(*this);
+}
+
+void MemoryWindow::Hide() {
+    Shown = false;
+    platform_.Hidden(*this);
+}
+
+void MemoryWindow::Close() {
+    if (closeHandler_) {
+        closeHandler_();
+        return;
+    }
+    Hide();
+    platform_.Closed(*this);
+}
+
+void MemoryWindow::OnCloseRequest(std::function<void()> handler) {
+    closeHandler_ = std::move(handler);
+}
+
+void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
+    MenuBar = std::move(bar);
+}
+
+::Platform::TextView& MemoryWindow::AddTextView(const ::Platform::TextViewSpec& spec,
+                                                LineList& lines) {
+    TextViews.push_back(std::make_unique<MemoryTextView>(spec, lines, platform_.ViewCapacity));
+    return *TextViews.back();
+}
+
+::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec& spec) {
+    Labels.push_back(
+        std::make_unique<MemoryText>(false, spec.Where, spec.Background, spec.Font, ""));
+    return *Labels.back();
+}
+
+::Platform::TextControl& MemoryWindow::AddPanel(const ::Platform::PanelSpec& spec) {
+    Panels.push_back(
+        std::make_unique<MemoryText>(true, spec.Where, spec.Background, spec.Font, spec.Text));
+    return *Panels.back();
+}
+
+std::vector<std::string> MemoryWindow::DisplayedMenu() const {
+    std::vector<std::string> lines;
+    for (const ::Platform::MenuItem& barItem : MenuBar) {
+        lines.push_back(barItem.Caption);
+        for (const ::Platform::MenuItem& item : barItem.Items) {
+            const std::string name = ShortCut::Name(item.Shortcut);
+            lines.push_back("  " + item.Caption + (name.empty() ? "" : "\t" + name));
+        }
+    }
+    return lines;
+}
+
+void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
+    if (!Shown) throw std::logic_error("menu of a hidden window chosen: " + Spec.Caption);
+    const std::vector<::Platform::MenuItem>* level = &MenuBar;
+    const ::Platform::MenuItem* chosen = nullptr;
+    for (const std::string& caption : captions) {
+        auto found = std::find_if(level->begin(), level->end(), [&](const ::Platform::MenuItem& i) {
+            return i.Caption == caption;
+        });
+        if (found == level->end()) throw std::logic_error("no menu item " + caption);
+        chosen = &*found;
+        level = &found->Items;
+    }
+    if (!chosen || !chosen->Command) throw std::logic_error("menu item without a command");
+    // The item may be replaced while its command runs; run a copy.
+    const std::function<void()> command = chosen->Command;
+    command();
+}
+
+// ---- MemoryPlatform
+
+MemoryPlatform::~MemoryPlatform() {
+    // Windows that outlive the platform must not call back into it.
+    if (!windows_.empty()) std::terminate();
+}
+
+int MemoryPlatform::ScreenWidth() {
+    ++ScreenWidthReads;
+    return ScreenWidthValue;
+}
+
+std::unique_ptr<::Platform::Window> MemoryPlatform::CreateWindow(
+    const ::Platform::WindowSpec& spec) {
+    auto window = std::make_unique<MemoryWindow>(*this, spec);
+    windows_.push_back(window.get());
+    stack_.push_back(window.get());
+    return window;
+}
+
+std::optional<std::string> MemoryPlatform::OpenFileDialog(const std::string& initialPath) {
+    DialogOffers.push_back(initialPath);
+    if (DialogAnswers.empty()) return std::nullopt;
+    std::optional<std::string> answer = DialogAnswers.front();
+    DialogAnswers.pop_front();
+    return answer;
+}
+
+void MemoryPlatform::MessageBox(const std::string& caption, const std::string& text) {
+    MessageBoxes.push_back({caption, text});
+}
+
+void MemoryPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
+    keyHandler_ = std::move(handler);
+}
+
+int MemoryPlatform::Run(::Platform::Window& main) {
+    main_ = &main;
+    LoopEnded = false;
+    main.Show();
+    std::vector<std::function<void()>> actions = std::move(RunActions);
+    RunActions.clear();
+    for (const std::function<void()>& action : actions) {
+        if (LoopEnded) break;
+        action();
+    }
+    return 0;
+}
+
+bool MemoryPlatform::PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key) {
+    if (!focused.Shown) throw std::logic_error("a hidden window cannot have the focus");
+    focused_ = &focused;
+    return keyHandler_ && keyHandler_(key);
+}
+
+bool MemoryPlatform::IsAbove(const MemoryWindow& upper, const MemoryWindow& lower) const {
+    auto position = [&](const MemoryWindow& w) {
+        return std::find(stack_.begin(), stack_.end(), &w);
+    };
+    return position(upper) > position(lower);
+}
+
+MemoryWindow& MemoryPlatform::FindWindow(const std::string& caption) const {
+    for (MemoryWindow* window : windows_)
+        if (window->Spec.Caption == caption) return *window;
+    throw std::logic_error("no window " + caption);
+}
+
+void MemoryPlatform::Raise(MemoryWindow& window) {
+    stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
+    stack_.push_back(&window);
+    active_ = &window;
+    focused_ = &window;
+}
+
+void MemoryPlatform::Hidden(MemoryWindow& window) {
+    if (active_ != &window) return;
+    // The topmost visible window that is left takes over, as the platform would do.
+    active_ = nullptr;
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it)
+        if ((*it)->Shown) {
+            active_ = *it;
+            break;
+        }
+    focused_ = active_;
+}
+
+void MemoryPlatform::Closed(MemoryWindow& window) {
+    if (&window == main_) LoopEnded = true;
+}
+
+void MemoryPlatform::Forget(MemoryWindow& window) {
+    std::erase(windows_, &window);
+    std::erase(stack_, &window);
+    if (active_ == &window) active_ = nullptr;
+    if (focused_ == &window) focused_ = nullptr;
+    if (main_ == &window) main_ = nullptr;
+}
