@@ -1,0 +1,29 @@
+// The Qt backend seen as the user sees it: active window, stacking, typing, keys, close requests.
+#pragma once
+
+#include "BackendProbe.h"
+#include "QtPlatform.h"
+
+class QtTextView;
+class QtWindow;
+
+class QtProbe : public BackendProbe {
+  public:
+    Platform::Platform& platform() override { return platform_; }
+    void ProcessEvents() override;
+    Platform::Window* ActiveWindow() override;
+    bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;
+    void TypeText(Platform::TextView& view, const std::string& text) override;
+    std::string DisplayedText(Platform::TextView& view) override;
+    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
+    void RequestClose(Platform::Window& window) override;
+
+    QtPlatform& Qt() { return platform_; }
+    static QtWindow& Of(Platform::Window& window);
+    static QtTextView& Of(Platform::TextView& view);
+    // Activates the window and waits until the platform reports it active.
+    static bool Activate(Platform::Window& window);
+
+  private:
+    QtPlatform platform_;
+};

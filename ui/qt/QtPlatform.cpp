@@ -1,0 +1,183 @@
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+#include <exception>
+
+#include "Errors.h"
+#include "QtText.h"
+#include "QtWindow.h"
+
+namespace {
+
+constexpr uint8_t VK_F1 = 112;
+
+// Virtual-key codes of the keys a shortcut may name.
+std::optional<uint8_t> VirtualKey(int key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<uint8_t>(key);  // Qt's codes are the ASCII letters and digits
+    switch (key) {
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Tab:
+            return 9;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Space:
+            return 32;
+        case Qt::Key_PageUp:
+            return 33;
+        case Qt::Key_PageDown:
+            return 34;
+        case Qt::Key_End:
+            return 35;
+        case Qt::Key_Home:
+            return 36;
+        case Qt::Key_Left:
+            return 37;
+        case Qt::Key_Up:
+            return 38;
+        case Qt::Key_Right:
+            return 39;
+        case Qt::Key_Down:
+            return 40;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return 46;
+        default:
+            return std::nullopt;
+    }
+}
+
+bool IsFunctionKey(int key) {
+    return key >= Qt::Key_F1 && key <= Qt::Key_F24;
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform() {
+    qApp->installEventFilter(this);
+}
+
+QtPlatform::~QtPlatform() {
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+void QtPlatform::SetApplicationTitle(const std::string& title) {
+    // The name, not the display name: Qt appends a display name to every window caption.
+    title_ = title;
+    QCoreApplication::setApplicationName(QtText::ToQString(title));
+}
+
+int QtPlatform::ScreenWidth() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().width() : 0;
+}
+
+std::unique_ptr<::Platform::Window> QtPlatform::CreateWindow(const ::Platform::WindowSpec& spec) {
+    auto window = std::make_unique<QtWindow>(spec);
+    window->RunCommand = [this](const std::function<void()>& command) { RunGuarded(command); };
+    return window;
+}
+
+std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& initialPath) {
+    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any name is returned, also of a missing file: opening it then reports the failure.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!initialPath.empty()) dialog.selectFile(QtText::ToQString(initialPath));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    return QtText::FromQString(chosen.first());
+}
+
+void QtPlatform::MessageBox(const std::string& caption, const std::string& text) {
+    if (ReceiveMessageBox) {
+        ReceiveMessageBox(caption, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void QtPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
+    keyHandler_ = std::move(handler);
+}
+
+int QtPlatform::Run(::Platform::Window& main) {
+    auto& window = dynamic_cast<QtWindow&>(main);
+    window.Closed = [] { QCoreApplication::exit(0); };
+    window.Show();
+    int code = QApplication::exec();
+    window.Closed = nullptr;
+    return code;
+}
+
+std::optional<::Platform::KeyPress> QtPlatform::ToKeyPress(const QKeyEvent& event) {
+    std::optional<uint8_t> key = VirtualKey(event.key());
+    if (!key) return std::nullopt;
+    ::Platform::KeyPress press;
+    press.VirtualKey = *key;
+    press.Shift = event.modifiers().testFlag(Qt::ShiftModifier);
+    press.Ctrl = event.modifiers().testFlag(Qt::ControlModifier);
+    press.Alt = event.modifiers().testFlag(Qt::AltModifier);
+    return press;
+}
+
+QtWindow* QtPlatform::WindowOf(QObject* object) {
+    if (object->isWidgetType())
+        return dynamic_cast<QtWindow*>(static_cast<QWidget*>(object)->window());
+    if (object->isWindowType()) {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->windowHandle() == object) return dynamic_cast<QtWindow*>(widget);
+    }
+    return nullptr;
+}
+
+// Every key press of the program's windows goes to the key handler before any control sees it,
+// whichever window has the focus. A press is taken where it reaches the window, once; the window
+// then hands it to its focused control. Function keys must also win over the shortcut system,
+// which asks the focused control first (ShortcutOverride).
+bool QtPlatform::eventFilter(QObject* watched, QEvent* event) {
+    const bool press = event->type() == QEvent::KeyPress && watched->isWindowType();
+    const bool override = event->type() == QEvent::ShortcutOverride;
+    if (!press && !override) return false;
+    if (!keyHandler_ || QApplication::activeModalWidget() || QApplication::activePopupWidget())
+        return false;
+    if (!WindowOf(watched)) return false;
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (override) {
+        if (!IsFunctionKey(keyEvent->key())) return false;
+        event->accept();
+        return true;
+    }
+    std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
+    if (!key) return false;
+    bool handled = false;
+    RunGuarded([&] { handled = keyHandler_(*key); });
+    return handled;
+}
+
+void QtPlatform::RunGuarded(const std::function<void()>& command) {
+    // The commands show their own errors; this keeps anything else from ending the program.
+    try {
+        command();
+    } catch (const std::exception& error) {
+        MessageBox(title_, MessageBoxText(error.what()));
+    }
+}

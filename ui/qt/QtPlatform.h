@@ -1,0 +1,45 @@
+// The platform layer on Qt 6 Widgets.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "Platform.h"
+
+class QKeyEvent;
+class QtWindow;
+
+class QtPlatform : public QObject, public ::Platform::Platform {
+  public:
+    // Needs a QApplication; catches the program's key presses from now on.
+    QtPlatform();
+    ~QtPlatform() override;
+
+    void SetApplicationTitle(const std::string& title) override;
+    int ScreenWidth() override;
+    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    std::optional<std::string> OpenFileDialog(const std::string& initialPath) override;
+    void MessageBox(const std::string& caption, const std::string& text) override;
+    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
+    int Run(::Platform::Window& main) override;
+
+    // Test seams: when set, they stand in for the modal file dialog and message box.
+    std::function<std::optional<std::string>(const std::string& initialPath)> AnswerFileDialog;
+    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessageBox;
+
+    // The key press a Qt key event stands for; nothing for keys that have no virtual-key code.
+    static std::optional<::Platform::KeyPress> ToKeyPress(const QKeyEvent& event);
+    // The program's window that an object belongs to, or nullptr.
+    static QtWindow* WindowOf(QObject* object);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void RunGuarded(const std::function<void()>& command);
+
+    std::string title_;
+    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
+};

@@ -1,0 +1,38 @@
+// vantrel: the desktop program. It takes no arguments.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Program.h"
+#include "QtPlatform.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!HasDisplay()) {
+        std::fputs("vantrel: no display; set DISPLAY, or run scripts with vantrel-cli\n", stderr);
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName("vantrel");
+    // The file dialog's own texts in the desktop's language, where Qt's translations are there.
+    QTranslator translator;
+    if (translator.load(QLocale::system(), "qtbase", "_",
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+    QtPlatform platform;
+    return Program::Main(platform);
+}
