@@ -1,5 +1,7 @@
 #include "RunUnit.h"
 
+#include <array>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -60,9 +62,25 @@ constexpr Keyword Keywords[] = {
     {"IF", Command::Inert, 0, 0, false},    {"IF2<>", Command::Inert, 0, 0, false},
 };
 
+// A word of up to 7 bytes packed into one number with its length, so that a keyword is found by
+// comparing numbers: every script line's first word is looked up, comment lines included.
+constexpr uint64_t Packed(std::string_view word) {
+    uint64_t packed = word.size();
+    for (size_t i = 0; i < word.size(); ++i) packed |= uint64_t{uint8_t(word[i])} << (8 * i + 8);
+    return packed;
+}
+
+constexpr auto PackedKeywords = [] {
+    std::array<uint64_t, std::size(Keywords)> packed{};
+    for (size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(Keywords[i].text);
+    return packed;
+}();
+
 const Keyword* FindKeyword(std::string_view word) {
-    for (const Keyword& keyword : Keywords) {
-        if (keyword.text == word) return &keyword;
+    if (word.size() > 7) return nullptr;
+    const uint64_t packed = Packed(word);
+    for (size_t i = 0; i < PackedKeywords.size(); ++i) {
+        if (PackedKeywords[i] == packed) return &Keywords[i];
     }
     return nullptr;
 }
