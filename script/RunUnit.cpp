@@ -160,23 +160,27 @@ void AppendFlagIfEqual(std::string_view label, uint32_t offset, int bytes, int32
 }
 
 void Execute(int32_t index) {
-    using StringUnit::HexAt;
-    using StringUnit::NextWordMark;
+    // The script does not change during a run, so the line is read once for all its scans.
+    const std::string_view line = StringUnit::Script->Get(index);
+    const auto NextWordMark = [line](int32_t position) {
+        return StringUnit::NextWordMarkIn(line, position);
+    };
+    const auto HexAt = [line](int32_t position) { return StringUnit::HexIn(line, position); };
 
-    const Keyword* keyword = FindKeyword(StringUnit::WordAt(index, 1));
+    const Keyword* keyword = FindKeyword(StringUnit::WordIn(line, 1));
     if (keyword == nullptr || keyword->command == Command::Inert) return;
 
     // Each mark is one past the start of its word; the next scan starts one past the mark, so a
     // one-character argument followed by one blank makes the scan skip the following word.
     int32_t arg[3];
-    int32_t mark = NextWordMark(index, static_cast<int32_t>(keyword->text.size()) + 1);
-    arg[0] = HexAt(index, mark - 1);
+    int32_t mark = NextWordMark(static_cast<int32_t>(keyword->text.size()) + 1);
+    arg[0] = HexAt(mark - 1);
     for (int j = 1; j < keyword->arguments; ++j) {
-        mark = NextWordMark(index, mark + 1);
-        arg[j] = HexAt(index, mark - 1);
+        mark = NextWordMark(mark + 1);
+        arg[j] = HexAt(mark - 1);
     }
     std::string_view label;
-    if (keyword->label) label = StringUnit::QuotedAt(index, NextWordMark(index, mark + 1));
+    if (keyword->label) label = StringUnit::QuotedIn(line, NextWordMark(mark + 1));
 
     for (int j = 0; j < keyword->registers; ++j) CheckRegister(arg[j]);
 

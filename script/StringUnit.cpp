@@ -1,5 +1,6 @@
 #include "StringUnit.h"
 
+#include <array>
 #include <string_view>
 
 #include "Errors.h"
@@ -19,8 +20,7 @@ bool Inside(std::string_view text, uint32_t p) {
 }
 
 // The run of characters from `position` that are not `delimiter`, after skipping delimiters.
-std::string_view DelimitedAt(int32_t line, int32_t position, char delimiter) {
-    std::string_view text = Script->Get(line);
+std::string_view Delimited(std::string_view text, int32_t position, char delimiter) {
     uint32_t p = static_cast<uint32_t>(position);
     while (Inside(text, p) && text[p - 1] == delimiter) ++p;
     uint32_t first = p;
@@ -28,36 +28,38 @@ std::string_view DelimitedAt(int32_t line, int32_t position, char delimiter) {
     return first == p ? std::string_view() : text.substr(first - 1, p - first);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
+// The value of each hexadecimal digit character; 0xFF for every other byte.
+constexpr auto DigitValues = [] {
+    std::array<uint8_t, 256> values{};
+    values.fill(0xFF);
+    for (int c = 0; c < 10; ++c) values['0' + c] = static_cast<uint8_t>(c);
+    for (int c = 0; c < 6; ++c) values['A' + c] = values['a' + c] = static_cast<uint8_t>(10 + c);
+    return values;
+}();
 
 }  // namespace
 
-std::string_view WordAt(int32_t line, int32_t position) {
-    return DelimitedAt(line, position, WordDelimiter);
+std::string_view WordIn(std::string_view text, int32_t position) {
+    return Delimited(text, position, WordDelimiter);
 }
 
-std::string_view QuotedAt(int32_t line, int32_t position) {
-    return DelimitedAt(line, position, TextDelimiter);
+std::string_view QuotedIn(std::string_view text, int32_t position) {
+    return Delimited(text, position, TextDelimiter);
 }
 
-int32_t HexAt(int32_t line, int32_t position) {
-    std::string_view word = DelimitedAt(line, position, WordDelimiter);
+int32_t HexIn(std::string_view text, int32_t position) {
+    std::string_view word = WordIn(text, position);
     // 64-bit accumulation; a value above 0FFFFFFFFFFFFFFF before a digit would overflow, so at
     // most 16 significant digits convert. Only the low 32 bits are kept.
     uint64_t value = 0;
     bool valid = !word.empty();
     for (char c : word) {
-        int digit = HexDigit(c);
-        if (digit < 0 || value > 0x0FFFFFFFFFFFFFFFull) {
+        uint8_t digit = DigitValues[static_cast<uint8_t>(c)];
+        if (digit == 0xFF || value > 0x0FFFFFFFFFFFFFFFull) {
             valid = false;
             break;
         }
-        value = value * 16 + static_cast<uint64_t>(digit);
+        value = value * 16 + digit;
     }
     if (!valid) {
         std::string message = "'$";
@@ -68,13 +70,28 @@ int32_t HexAt(int32_t line, int32_t position) {
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-int32_t NextWordMark(int32_t line, int32_t position) {
-    std::string_view text = Script->Get(line);
+int32_t NextWordMarkIn(std::string_view text, int32_t position) {
     uint32_t n = static_cast<uint32_t>(text.size());
     uint32_t p = static_cast<uint32_t>(position);
     while (Inside(text, p) && text[p - 1] != WordDelimiter) ++p;
     while (Inside(text, p) && text[p - 1] == WordDelimiter) ++p;
     return p == n ? -1 : static_cast<int32_t>(p + 1);
+}
+
+std::string_view WordAt(int32_t line, int32_t position) {
+    return WordIn(Script->Get(line), position);
+}
+
+std::string_view QuotedAt(int32_t line, int32_t position) {
+    return QuotedIn(Script->Get(line), position);
+}
+
+int32_t HexAt(int32_t line, int32_t position) {
+    return HexIn(Script->Get(line), position);
+}
+
+int32_t NextWordMark(int32_t line, int32_t position) {
+    return NextWordMarkIn(Script->Get(line), position);
 }
 
 std::string TextRun16(uint32_t offset) {

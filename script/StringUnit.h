@@ -24,6 +24,13 @@ std::string_view QuotedAt(int32_t line, int32_t position);
 int32_t HexAt(int32_t line, int32_t position);  // raises EConvertError
 int32_t NextWordMark(int32_t line, int32_t position);
 
+// The same operations on the text of a line already read from the script: the interpreter reads
+// each line once and scans it several times.
+std::string_view WordIn(std::string_view text, int32_t position);
+std::string_view QuotedIn(std::string_view text, int32_t position);
+int32_t HexIn(std::string_view text, int32_t position);  // raises EConvertError
+int32_t NextWordMarkIn(std::string_view text, int32_t position);
+
 // The 16 image bytes from `offset` as characters (offset + j computed in 32 bits). Bytes
 // outside the image read as 0; the script engine checks its offsets before calling this.
 std::string TextRun16(uint32_t offset);
