@@ -106,9 +106,8 @@ void CheckRegister(int32_t number) {
     }
 }
 
-// The first offset of `count` bytes from `first` (offsets wrap in 32 bits) that lies outside the
-// image, in ascending order, or false when all are inside. The image is below 4 GiB, so a
-// range that starts inside cannot wrap.
+// The first offset, in reading order, of the `count` bytes from `first` that lies outside the
+// image; false when all lie inside. A range that starts inside first leaves it at ImageSize.
 bool OutsideImage(uint32_t first, uint32_t count, uint32_t& offending) {
     uint32_t size = HexUnit::ImageSize;
     if (count == 0) return false;
