@@ -71,7 +71,7 @@ Platform::MenuItem DropDown(const char* utf8Caption, std::vector<Platform::MenuI
 // Puts the dump rows into `dump` in one batch. The rows are built only as far as the view's
 // capacity reaches; AppendBlock keeps the rows that fit and raises the capacity error, as one Add
 // per row would.
-void AppendDumpRows(LineList& dump) {
+void FillDump(LineList& dump) {
     constexpr uint64_t RowsPerStep = 4096;
     const size_t room = dump.Capacity() - std::min(dump.Capacity(), dump.Text().size());
     const uint64_t rows = HexUnit::DumpRowCount();
@@ -163,7 +163,7 @@ void TMainForm::FileOpenClick() {
     FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
     firmware.FirstStringStaticText->SetText(HexUnit::DumpHeader());
     firmware.DumpLines.Clear();
-    AppendDumpRows(firmware.DumpLines);
+    FillDump(firmware.DumpLines);
     FirmwareLoadedPanel->SetText(Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + path);
 }
 

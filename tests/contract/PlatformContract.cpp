@@ -87,11 +87,16 @@ TEST_P(PlatformContract, PlaceAndCaptionAreKept) {
     EXPECT_EQ(window->Caption(), "\xD1\xEA\xF0\xE8\xEF\xF2");
 }
 
-TEST_P(PlatformContract, HideKeepsTheContents) {
+TEST_P(PlatformContract, HideAndCloseRequestsKeepTheContents) {
     LineList lines;
     auto window = CreateWindow("tool");
     Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
     Platform::TextControl& label = window->AddLabel(LabelSpec());
+    int closeRequests = 0;
+    window->OnCloseRequest([&] {
+        ++closeRequests;
+        window->Hide();
+    });
     label.SetText("header");
     lines.Add("one");
     lines.Add("two");
@@ -109,6 +114,18 @@ TEST_P(PlatformContract, HideKeepsTheContents) {
     EXPECT_EQ(probe->DisplayedText(view), "one\r\ntwo\r\nthree");
     EXPECT_EQ(label.Text(), "header");
     EXPECT_EQ(window->Caption(), "tool");
+
+    // The platform's close request and the program's own go to the handler, which hides.
+    probe->RequestClose(*window);
+    probe->ProcessEvents();
+    EXPECT_EQ(closeRequests, 1);
+    EXPECT_FALSE(window->Visible());
+    window->Show();
+    window->Close();
+    probe->ProcessEvents();
+    EXPECT_EQ(closeRequests, 2);
+    EXPECT_FALSE(window->Visible());
+    EXPECT_EQ(lines.Get(0), "one");
 }
 
 TEST_P(PlatformContract, ListChangesAppearInTheView) {
@@ -244,33 +261,4 @@ TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
     probe->ProcessEvents();
     EXPECT_EQ(received.size(), 4u);
     platform().SetKeyHandler(nullptr);
-}
-
-TEST_P(PlatformContract, CloseRequestsReachTheHandler) {
-    LineList lines;
-    auto tool = CreateWindow("tool");
-    tool->AddTextView(ViewSpec(), lines);
-    int requests = 0;
-    tool->OnCloseRequest([&] {
-        ++requests;
-        tool->Hide();
-    });
-    lines.Add("kept");
-    tool->Show();
-    probe->ProcessEvents();
-
-    probe->RequestClose(*tool);
-    probe->ProcessEvents();
-    EXPECT_EQ(requests, 1);
-    EXPECT_FALSE(tool->Visible());
-
-    tool->Show();
-    probe->ProcessEvents();
-    EXPECT_TRUE(tool->Visible());
-    EXPECT_EQ(lines.Get(0), "kept");
-
-    tool->Close();  // the program's own request goes the same way
-    probe->ProcessEvents();
-    EXPECT_EQ(requests, 2);
-    EXPECT_FALSE(tool->Visible());
 }

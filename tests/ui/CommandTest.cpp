@@ -126,9 +126,19 @@ TEST_F(CommandTest, FailedOrCancelledFirmwareOpenKeepsTheDump) {
     EXPECT_EQ(HexUnit::ImageSize, 18u);
 }
 
-TEST_F(FormTest, DumpBeyondTheViewsCapacityKeepsTheRowsThatFit) {
+TEST_F(FormTest, TextsBeyondTheViewsCapacity) {
     platform.ViewCapacity = 1000;
     Start();
+    // A script too long for its view is refused whole; the previous one stays.
+    const std::string small = temp.Write("small.vts", "SWP 01\r\n");
+    OpenScript(small);
+    ScriptWindow().Hide();
+    OpenScript(temp.Write("long.vts", std::string(1001, 'x')));
+    EXPECT_EQ(Script().Text(), "SWP 01\r\n");
+    EXPECT_FALSE(ScriptWindow().Visible());
+    EXPECT_EQ(MainUnit::ScriptFileName, small);
+
+    // The dump keeps the rows that fit, exactly as one Add per row would.
     MainUnit::MainForm->FirmwareLoadedPanel->SetText("before");
     OpenFirmware(temp.Write("fw.bin", std::string(400, 'A')));
 
@@ -142,20 +152,7 @@ TEST_F(FormTest, DumpBeyondTheViewsCapacityKeepsTheRowsThatFit) {
     EXPECT_EQ(Dump().Count(), 16);
     EXPECT_EQ(Header(), Header18);
     EXPECT_EQ(FirmwarePanel(), "before");
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Text exceeds memo capacity."});
-}
-
-TEST_F(CommandTest, WindowsItemsShowAndRaiseOnly) {
-    ListingWindow().Hide();
-    Choose(Main(), {"&Окна", "&Листинг"});
-    EXPECT_TRUE(ListingWindow().Visible());
-    EXPECT_EQ(platform.ActiveWindow(), &ListingWindow());
-    Choose(Main(), {"&Окна", "&Прошивка"});
-    EXPECT_EQ(platform.StackingOrder().back(), &FirmwareWindow());
-    Choose(Main(), {"&Окна", "&Скрипт"});
-    EXPECT_EQ(platform.ActiveWindow(), &ScriptWindow());
-    EXPECT_TRUE(platform.DialogOffers.empty());
-    EXPECT_EQ(ScriptPanel(), Ru("Скрипт: ещё не загружен"));
+    EXPECT_EQ(Boxes(), std::vector<std::string>(2, "Text exceeds memo capacity."));
 }
 
 TEST_F(CommandTest, RunsReplaceTheListingAndKeepTheRegisters) {
@@ -173,9 +170,12 @@ TEST_F(CommandTest, RunsReplaceTheListingAndKeepTheRegisters) {
     EXPECT_EQ(platform.ActiveWindow(), &ListingWindow());
 
     // An unsaved edit in the script view is what the next run executes.
+    // The run fetches the edited text from the view once, not once per line read.
     ScriptView().TypeText("INV2 01\r\nEQU2 01 'Inverted'\r\n");
+    const int reads = ScriptView().Reads;
     Press(ScriptWindow(), 120);
     EXPECT_EQ(Listing().Text(), "R: 00000003\r\nInverted: 0000FFFC\r\n");
+    EXPECT_EQ(ScriptView().Reads, reads + 1);
     EXPECT_TRUE(platform.MessageBoxes.empty());
 }
 
