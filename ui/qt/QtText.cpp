@@ -37,8 +37,14 @@ std::string FromQString(QStringView text) {
 }
 
 QString ToDocument(std::string_view lines) {
+    QString out;
+    ToDocument(lines, out);
+    return out;
+}
+
+void ToDocument(std::string_view lines, QString& out) {
     const auto& table = Table();
-    QString out(static_cast<qsizetype>(lines.size()), Qt::Uninitialized);
+    out.resize(static_cast<qsizetype>(lines.size()));
     char16_t* start = reinterpret_cast<char16_t*>(out.data());
     char16_t* to = start;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -50,7 +56,6 @@ QString ToDocument(std::string_view lines) {
         }
     }
     out.truncate(to - start);
-    return out;
 }
 
 std::string FromDocument(QStringView raw) {

@@ -15,6 +15,8 @@ std::string FromQString(QStringView text);
 // A line list's text as a text document takes it: each CR LF becomes one line break, so that
 // every line is one block.
 QString ToDocument(std::string_view lines);
+// The same into `out`, whose buffer is reused when large enough.
+void ToDocument(std::string_view lines, QString& out);
 // A document's raw text back as lines: block and line separators become CR LF.
 std::string FromDocument(QStringView raw);
 

@@ -35,18 +35,30 @@ QtTextView::~QtTextView() {
     lines_.Bind(nullptr);
 }
 
-void QtTextView::Replace(const QString& text) {
-    updating_ = true;
-    setPlainText(text);
-    updating_ = false;
-}
+namespace {
+
+// Text goes into the document in pieces of this many bytes, converted in one reused buffer: a
+// fresh buffer for the whole dump would cost more than the conversion itself.
+constexpr size_t PieceBytes = size_t{1} << 20;
+// An append this large is a batch already and goes in at once.
+constexpr size_t DirectBytes = size_t{64} << 10;
+
+}  // namespace
 
 void QtTextView::TextReplaced(std::string_view text) {
     pending_.clear();
-    Replace(QtText::ToDocument(text));
+    updating_ = true;
+    setPlainText(QString());
+    updating_ = false;
+    Append(text);
 }
 
 void QtTextView::TextAppended(std::string_view bytes) {
+    if (bytes.size() >= DirectBytes) {
+        Flush();
+        Append(bytes);
+        return;
+    }
     pending_.append(bytes);
     if (flushQueued_) return;
     flushQueued_ = true;
@@ -56,17 +68,35 @@ void QtTextView::TextAppended(std::string_view bytes) {
 void QtTextView::Flush() {
     flushQueued_ = false;
     if (pending_.empty()) return;
-    QString text = QtText::ToDocument(pending_);
+    std::string bytes = std::move(pending_);
     pending_.clear();
-    pending_.shrink_to_fit();
-    if (document()->isEmpty()) {
-        Replace(text);
-        return;
-    }
+    Append(bytes);
+}
+
+void QtTextView::Append(std::string_view bytes) {
+    if (bytes.empty()) return;
+    QTextDocument& text = *document();
+    // Filling an empty view is not an edit the user could undo, as with setPlainText.
+    const bool fill = text.isEmpty();
+    const bool undo = text.isUndoRedoEnabled();
     updating_ = true;
-    QTextCursor end(document());
+    if (fill) text.setUndoRedoEnabled(false);
+    QTextCursor end(&text);
     end.movePosition(QTextCursor::End);
-    end.insertText(text);
+    end.beginEditBlock();
+    QString piece;
+    for (size_t at = 0; at < bytes.size();) {
+        size_t size = std::min(PieceBytes, bytes.size() - at);
+        if (at + size < bytes.size() && bytes[at + size - 1] == '\r') ++size;  // keep CR LF whole
+        QtText::ToDocument(bytes.substr(at, size), piece);
+        end.insertText(piece);
+        at += size;
+    }
+    end.endEditBlock();
+    if (fill) {
+        text.setUndoRedoEnabled(undo);
+        setTextCursor(QTextCursor(&text));
+    }
     updating_ = false;
 }
 

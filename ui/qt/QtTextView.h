@@ -29,7 +29,8 @@ class QtTextView : public QPlainTextEdit, public LineListView, public Platform::
     bool viewportEvent(QEvent* e) override;
 
   private:
-    void Replace(const QString& text);
+    // Puts bytes of the list's text at the end of the document.
+    void Append(std::string_view bytes);
 
     LineList& lines_;
     // Lines appended by the list and not yet in the document: a run adds its listing one line
