@@ -105,10 +105,16 @@ void PrepareLargeBuffer(void* data, uint64_t size) {
 bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return Failed(errorText, errno);
-    contents.clear();
-    char block[1 << 16];
+    struct stat st {};
+    size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+    // Read straight into the result; a file that grows meanwhile is read to its new end.
+    contents.reserve(expected + 1);
+    PrepareLargeBuffer(contents.data(), contents.capacity());
+    contents.resize(expected + 1);
+    size_t done = 0;
     for (;;) {
-        ssize_t n = ::read(fd, block, sizeof block);
+        if (done == contents.size()) contents.resize(contents.size() * 2 + 4096);
+        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             int error = errno;
@@ -116,9 +122,10 @@ bool ReadWhole(const std::string& path, std::string& contents, std::string& erro
             return Failed(errorText, error);
         }
         if (n == 0) break;
-        contents.append(block, static_cast<size_t>(n));
+        done += static_cast<size_t>(n);
     }
     ::close(fd);
+    contents.resize(done);
     return true;
 }
 

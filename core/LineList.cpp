@@ -1,6 +1,7 @@
 #include "LineList.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Errors.h"
 #include "FileAccess.h"
@@ -15,20 +16,31 @@ bool EndsWithBreak(std::string_view text) {
     return text.size() >= 2 && text.ends_with(Break);
 }
 
-// CR LF, lone CR and lone LF all become CR LF.
+// CR LF, lone CR and lone LF all become CR LF. The stretches between breaks are copied whole.
 std::string Normalise(std::string_view raw) {
     std::string out;
-    out.reserve(raw.size() + raw.size() / 32);
-    for (size_t i = 0; i < raw.size(); ++i) {
-        char c = raw[i];
-        if (c == '\r') {
-            out += Break;
-            if (i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
-        } else if (c == '\n') {
-            out += Break;
-        } else {
-            out += c;
+    out.reserve(raw.size() + raw.size() / 16);
+    FileAccess::PrepareLargeBuffer(out.data(), out.capacity());
+    const char* p = raw.data();
+    const char* end = p + raw.size();
+    while (p < end) {
+        auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        bool paired = false;  // a CR right before the LF makes one break with it
+        while (auto* cr =
+                   static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)))) {
+            out.append(p, cr).append(Break);
+            p = cr + 1;
+            if (p == lf) {
+                paired = true;
+                break;
+            }
         }
+        if (!paired) {
+            out.append(p, stop);
+            if (lf) out.append(Break);
+        }
+        p = lf ? lf + 1 : end;
     }
     return out;
 }
@@ -49,6 +61,8 @@ void LineList::Refresh() {
 
 void LineList::Reindex() {
     starts_.assign(1, 0);
+    starts_.reserve(1 + static_cast<size_t>(std::count(text_.begin(), text_.end(), '\n')));
+    FileAccess::PrepareLargeBuffer(starts_.data(), starts_.capacity() * sizeof(size_t));
     for (size_t at = text_.find(Break); at != std::string::npos; at = text_.find(Break, at + 2))
         starts_.push_back(at + 2);
 }

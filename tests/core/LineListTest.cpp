@@ -127,6 +127,16 @@ TEST_F(LineListFiles, LoadNormalisesBreaksAndCutsAtNul) {
 
     list.LoadFile(dir.Write("cr-cr-lf.txt", "a\r\r\nb"));
     EXPECT_EQ(Lines(list), "[a][][b]");
+
+    list.LoadFile(dir.Write("edges.txt", "\n\rx\r\n\r"));
+    EXPECT_EQ(list.Text(), "\r\n\r\nx\r\n\r\n");
+
+    std::string big;  // long stretches between breaks, as real scripts have
+    for (int i = 0; i < 20000; ++i)
+        big += "SET2E 01 " + std::to_string(i) + (i % 3 ? "\n" : "\r\n");
+    list.LoadFile(dir.Write("big.txt", big));
+    ASSERT_EQ(list.Count(), 20000);
+    EXPECT_EQ(list.Get(19999), "SET2E 01 19999");
 }
 
 TEST_F(LineListFiles, LoadOfMissingFileKeepsTheText) {
