@@ -6,6 +6,20 @@
 
 namespace {
 
+#ifdef _WIN32
+const std::string Eol = "\r\n";
+#else
+const std::string Eol = "\n";
+#endif
+
+// The expected output with the platform's line ends.
+std::string Lines(std::string text) {
+    for (size_t at = text.find('\n'); at != std::string::npos;
+         at = text.find('\n', at + Eol.size()))
+        text.replace(at, 1, Eol);
+    return text;
+}
+
 const std::string Header =
     std::string(11, ' ') + "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \n";
 
@@ -17,9 +31,9 @@ TEST(DumpCli, WritesHeaderAndRowsForAKnownFile) {
     auto result = RunProgram({VANTREL_CLI, "dump", image});
     EXPECT_EQ(result.Status, 0);
     EXPECT_EQ(result.Err, "");
-    EXPECT_EQ(result.Out, Header +
-                              "00000000 | 01 23 45 67 89 AB CD EF 00 FF 10 20 30 40 50 60 \n"
-                              "00000010 | 7F 80 \n");
+    EXPECT_EQ(result.Out,
+              Lines(Header + "00000000 | 01 23 45 67 89 AB CD EF 00 FF 10 20 30 40 50 60 \n"
+                             "00000010 | 7F 80 \n"));
 }
 
 TEST(DumpCli, SixteenBytesEndWithAnAddressOnlyRowAndEmptyFileHasNoRows) {
@@ -34,7 +48,7 @@ TEST(DumpCli, SixteenBytesEndWithAnAddressOnlyRowAndEmptyFileHasNoRows) {
 
     auto empty = RunProgram({VANTREL_CLI, "dump", dir.Write("empty.bin", "")});
     EXPECT_EQ(empty.Status, 0);
-    EXPECT_EQ(empty.Out, Header);
+    EXPECT_EQ(empty.Out, Lines(Header));
 }
 
 TEST(DumpCli, LargeImageMatchesRowByRowFormatting) {
@@ -55,7 +69,7 @@ TEST(DumpCli, LargeImageMatchesRowByRowFormatting) {
         }
         expected += "\n";
     }
-    EXPECT_TRUE(result.Out == expected) << "dump differs from the reference formatting";
+    EXPECT_TRUE(result.Out == Lines(expected)) << "dump differs from the reference formatting";
 }
 
 TEST(DumpCli, FailuresNameTheFileAndExitWithOne) {
@@ -63,14 +77,14 @@ TEST(DumpCli, FailuresNameTheFileAndExitWithOne) {
     auto missing = RunProgram({VANTREL_CLI, "dump", dir.Path("none.bin")});
     EXPECT_EQ(missing.Status, 1);
     EXPECT_EQ(missing.Out, "");
-    EXPECT_EQ(missing.Err, dir.Path("none.bin") + ": File not found.\n");
+    EXPECT_EQ(missing.Err, dir.Path("none.bin") + ": File not found." + Eol);
 
     auto folder = RunProgram({VANTREL_CLI, "dump", dir.Root().string()});
     EXPECT_EQ(folder.Status, 1);
-    EXPECT_EQ(folder.Err, dir.Root().string() + ": File access denied.\n");
+    EXPECT_EQ(folder.Err, dir.Root().string() + ": File access denied." + Eol);
 
     auto noFolder = RunProgram({VANTREL_CLI, "dump", dir.Path("no/such.bin")});
-    EXPECT_EQ(noFolder.Err, dir.Path("no/such.bin") + ": Invalid filename.\n");
+    EXPECT_EQ(noFolder.Err, dir.Path("no/such.bin") + ": Invalid filename." + Eol);
 }
 
 TEST(DumpCli, UsageHelpAndVersion) {

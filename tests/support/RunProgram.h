@@ -17,11 +17,22 @@ struct ProgramResult {
     std::string Err;
 };
 
+#ifdef _WIN32
+// cmd.exe: double quotes, and backslashes in paths.
+inline std::string ShellQuote(const std::string& word) {
+    std::string quoted = "\"";
+    for (char c : word) quoted += c == '/' && word.find('/') == 0 ? '\\' : c;
+    return quoted + "\"";
+}
+inline constexpr const char* NoInput = "NUL";
+#else
 inline std::string ShellQuote(const std::string& word) {
     std::string quoted = "'";
     for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
+inline constexpr const char* NoInput = "/dev/null";
+#endif
 
 // `input`, when given, is a file fed to standard input.
 inline ProgramResult RunProgram(const std::vector<std::string>& argv,
@@ -30,7 +41,10 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv,
     std::string command;
     for (const auto& word : argv) command += ShellQuote(word) + " ";
     command += "> " + ShellQuote(dir.Path("out")) + " 2> " + ShellQuote(dir.Path("err"));
-    command += " < " + ShellQuote(input.empty() ? "/dev/null" : input);
+    command += " < " + (input.empty() ? std::string(NoInput) : ShellQuote(input));
+#ifdef _WIN32
+    command = "\"" + command + "\"";  // cmd.exe strips one outer pair of quotes
+#endif
     int raw = std::system(command.c_str());
     ProgramResult result;
 #ifdef _WIN32
