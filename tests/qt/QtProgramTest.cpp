@@ -163,6 +163,22 @@ TEST_F(ProgramTest, F3FillsTheDumpHeaderAndPanelWithoutShowingTheWindow) {
     EXPECT_EQ(FirmwareUnit::FirmwareForm->DumpLines.Count(), 4096 / 16 + 1);
     EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + image);
 
+    // The header's columns stand over the dump's: the first "00" of the header, after eleven
+    // blanks, begins where the eleven characters of a row's address and bar end.
+    FirmwareWindow().show();
+    probe.ProcessEvents();
+    const QImage client = FirmwareWindow().Client()->grab().toImage();
+    auto firstColumn = [&](int top, int bottom, QColor colour) {
+        for (int x = 0; x < client.width(); ++x)
+            for (int y = top; y < bottom; ++y)
+                if (client.pixelColor(x, y) == colour) return x;
+        return -1;
+    };
+    const int headerText = firstColumn(1, 24, QColor(255, 255, 0));
+    const int rowText = firstColumn(26, 45, QColor(0, 255, 0));
+    const QFontMetricsF metrics(ScriptView().font());
+    EXPECT_NEAR(headerText - metrics.horizontalAdvance(QString(11, ' ')), rowText, 1.0);
+
     // The firmware window's own item runs the same command and offers the path chosen last.
     answers.push_back(image);
     Item(FirmwareWindow(), "Открыть HEX-файл")->trigger();

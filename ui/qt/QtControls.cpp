@@ -10,6 +10,7 @@ QtLabel::QtLabel(const Platform::LabelSpec& spec, QWidget* parent) : QLabel(pare
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     setMargin(1);
+    setIndent(0);  // a framed label would indent by half an "x"
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFont(QtLook::FontFor(spec.Font));
     QPalette colours = palette();
