@@ -169,13 +169,8 @@ bool ReplaceWhole(const std::string& path, std::string_view text, std::string& e
     wchar_t temp[MAX_PATH + 1] = {};
     if (!GetTempFileNameW(FolderOf(target).c_str(), L"vtr", 0, temp))
         return Failed(errorText, GetLastError());
-    // The replacement keeps the marks a user may rely on, such as hidden.
-    DWORD kept = attributes == INVALID_FILE_ATTRIBUTES
-                     ? FILE_ATTRIBUTE_NORMAL
-                     : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         DeleteFileW(temp);
@@ -186,6 +181,12 @@ bool ReplaceWhole(const std::string& path, std::string_view text, std::string& e
     if (writeSeam && !writeSeam(text, seamError)) error = static_cast<DWORD>(seamError);
     if (!error && !(WriteAll(file, text) && FlushFileBuffers(file))) error = GetLastError();
     CloseHandle(file);
+    // The replacement keeps the marks a user may rely on, such as hidden.
+    DWORD kept = attributes == INVALID_FILE_ATTRIBUTES
+                     ? 0
+                     : attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (!error && kept && !SetFileAttributesW(temp, kept)) error = GetLastError();
     if (!error &&
         !MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();

@@ -67,7 +67,10 @@ std::string WithCrLf(std::string text) {
 
 std::wstring FaceFor(const std::string& face) {
     std::wstring wide = Wide(face);
-    if (IsCourier(face) && !Installed(wide)) return L"Courier New";
+    if (Installed(wide)) return wide;
+    // Faces of the same kind with Cyrillic letters on every Windows since XP.
+    if (IsCourier(face)) return L"Courier New";
+    if (face == "System") return L"Tahoma";
     return wide;
 }
 

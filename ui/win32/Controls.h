@@ -29,7 +29,8 @@ class Look {
     COLORREF text_, background_;
 };
 
-// The face to ask for: "Courier New" stands in where "Courier" is not installed.
+// The face to ask for. Where a face has no Cyrillic letters installed, one of the same kind
+// stands in: "Courier New" for "Courier", "Tahoma" for "System".
 std::wstring FaceFor(const std::string& face);
 
 class Control {

@@ -5,11 +5,13 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <commdlg.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
-// The platform layer has operations of these names; the backend calls the W functions directly.
+// The program has operations of these names; the backend calls the W functions directly.
 #undef CreateWindow
+#undef LoadImage
 #undef MessageBox
 
 #include <string>

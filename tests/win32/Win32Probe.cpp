@@ -1,0 +1,60 @@
+#include "Win32Probe.h"
+
+#include "PlatformContract.h"
+
+bool Win32Probe::IsAbove(Platform::Window& upper, Platform::Window& lower) {
+    HWND target = Handle(upper);
+    for (HWND window = GetWindow(Handle(lower), GW_HWNDPREV); window;
+         window = GetWindow(window, GW_HWNDPREV))
+        if (window == target) return true;
+    return false;
+}
+
+void Win32Probe::TypeText(Platform::TextView& view, const std::string& text) {
+    Win32::EditView& edit = Edit(view);
+    edit.Flush();
+    HWND control = edit.Handle();
+    WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(control));
+    SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    // Enter reaches an EDIT control as the character CR; it inserts the line break itself.
+    std::wstring keys = Win32::Wide(text);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;
+        SendMessageW(control, WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
+    }
+    ProcessEvents();
+}
+
+std::string Win32Probe::DisplayedText(Platform::TextView& view) {
+    ProcessEvents();
+    return Win32::WindowText(Edit(view).Handle());
+}
+
+void Win32Probe::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
+    HWND window = Handle(focused);
+    SetActiveWindow(window);
+    SetFocus(window);  // the window hands the focus on to its text view, if it has one
+    HWND target = GetFocus() ? GetFocus() : window;
+
+    BYTE saved[256], state[256];
+    GetKeyboardState(saved);
+    GetKeyboardState(state);
+    auto set = [&](int virtualKey, bool down) { state[virtualKey] = down ? 0x80 : 0; };
+    set(VK_SHIFT, key.Shift);
+    set(VK_CONTROL, key.Ctrl);
+    set(VK_MENU, key.Alt);
+    SetKeyboardState(state);
+    // Alt turns a key press into a system key press, with the context bit set.
+    PostMessageW(target, key.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key.VirtualKey,
+                 1 | (key.Alt ? 1 << 29 : 0));
+    ProcessEvents();
+    SetKeyboardState(saved);
+}
+
+void Win32Probe::RequestClose(Platform::Window& window) {
+    PostMessageW(Handle(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ProcessEvents();
+}
+
+INSTANTIATE_TEST_SUITE_P(Win32, PlatformContract,
+                         ::testing::Values([] { return std::make_unique<Win32Probe>(); }));

@@ -1,0 +1,32 @@
+// Acts as the user on the Win32 backend: messages go to the controls as the keyboard would send
+// them, and what is on screen is read back from the controls themselves.
+#pragma once
+
+#include "BackendProbe.h"
+#include "Controls.h"
+#include "Win32Platform.h"
+#include "Win32Window.h"
+
+class Win32Probe : public BackendProbe {
+  public:
+    Win32::Win32Platform& platform() override { return platform_; }
+    void ProcessEvents() override { platform_.DeliverPending(); }
+    Platform::Window* ActiveWindow() override {
+        return Win32::Win32Window::From(GetActiveWindow());
+    }
+    bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;
+    void TypeText(Platform::TextView& view, const std::string& text) override;
+    std::string DisplayedText(Platform::TextView& view) override;
+    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
+    void RequestClose(Platform::Window& window) override;
+
+    static HWND Handle(Platform::Window& window) {
+        return dynamic_cast<Win32::Win32Window&>(window).Handle();
+    }
+    static Win32::EditView& Edit(Platform::TextView& view) {
+        return dynamic_cast<Win32::EditView&>(view);
+    }
+
+  private:
+    Win32::Win32Platform platform_;
+};
