@@ -12,7 +12,7 @@ QtTextView::QtTextView(const Platform::TextViewSpec& spec, LineList& lines, QWid
     : QPlainTextEdit(parent), lines_(lines) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
-    setTabChangesFocus(true);
+    setTabChangesFocus(true);  // as in a classic edit control: no tab typed by accident
     setFont(QtLook::FontFor(spec.Font));
     QPalette colours = palette();
     colours.setColor(QPalette::Base, QtLook::ToQColor(spec.Background));

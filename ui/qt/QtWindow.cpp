@@ -1,9 +1,9 @@
 #include "QtWindow.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMenuBar>
 #include <QWindow>
+#include <algorithm>
 
 #include "QtControls.h"
 #include "QtText.h"
