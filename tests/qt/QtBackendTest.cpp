@@ -194,30 +194,6 @@ TEST_F(QtBackendTest, ViewsLookAsAskedAndDoNotWrap) {
     EXPECT_GT(vertical.horizontalScrollBar()->value(), 0);
 }
 
-TEST_F(QtBackendTest, MainWindowHasAFixedClientAreaBelowTheMenuAndOnlyAClose) {
-    Platform::WindowSpec spec{.Caption = "Vantrel",
-                              .Left = 112,
-                              .Width = 792,
-                              .Height = 67,
-                              .ClientSize = true,
-                              .Frame = Platform::Border::Fixed,
-                              .SystemMenu = true};
-    auto main = probe.platform().CreateWindow(spec);
-    main->SetMenu({Item("&Файл", nullptr, 0, {Item("x")})});
-    main->Show();
-    probe.ProcessEvents();
-    QtWindow& window = QtProbe::Of(*main);
-    EXPECT_EQ(window.Client()->size(), QSize(792, 67));
-    EXPECT_EQ(window.Client()->mapTo(&window, QPoint(0, 0)).y(), window.menuWidget()->height());
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
-    const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
-    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(112, 0));
-}
-
 TEST_F(QtBackendTest, ToolWindowsAreSizeableWithoutButtonsAndKeepTheBottomAnchor) {
     auto tool = ToolWindow();
     tool->SetMenu({Item("Открыть HEX-файл", [] {})});
@@ -295,36 +271,6 @@ TEST_F(QtBackendTest, PanelsAndLabelsDrawTheirBevelsAndColours) {
     QFontInfo face(dynamic_cast<QtPanel&>(top).font());
     EXPECT_TRUE(face.bold());
     EXPECT_EQ(face.pixelSize(), 16);
-}
-
-TEST_F(QtBackendTest, MenusShowShortcutNamesOnlyInDropDownsAndRunTheirCommands) {
-    auto main = ToolWindow();
-    int opened = 0, ran = 0;
-    main->SetMenu({Item("&Файл", nullptr, 0,
-                        {Item(
-                             "&Открыть скрипт...", [&] { ++opened; },
-                             ShortCut::Encode(ShortCut::VK_F3, true)),
-                         Item("&Выход")}),
-                   Item(
-                       "&Выполнение F9", [&] { ++ran; }, ShortCut::Encode(ShortCut::VK_F9))});
-    QMenuBar* bar = QtProbe::Of(*main).menuBar();
-    const QList<QAction*> items = bar->actions();
-    ASSERT_EQ(items.size(), 2);
-    EXPECT_EQ(items[0]->text(), QString::fromUtf8("&Файл"));
-    EXPECT_EQ(items[1]->text(), QString::fromUtf8("&Выполнение F9"));
-    const QList<QAction*> file = items[0]->menu()->actions();
-    ASSERT_EQ(file.size(), 2);
-    EXPECT_EQ(file[0]->text(), QString::fromUtf8("&Открыть скрипт...\tShift+F3"));
-    EXPECT_EQ(file[1]->text(), QString::fromUtf8("&Выход"));
-    EXPECT_TRUE(file[0]->shortcut().isEmpty());  // the key filter runs shortcuts, not Qt
-    file[0]->trigger();
-    items[1]->trigger();
-    file[1]->trigger();
-    EXPECT_EQ(opened, 1);
-    EXPECT_EQ(ran, 1);
-
-    main->SetMenu({});
-    EXPECT_EQ(QtProbe::Of(*main).menuWidget(), nullptr);
 }
 
 TEST_F(QtBackendTest, KeyPressesMapToVirtualKeysAndBeatQtShortcuts) {
@@ -432,29 +378,6 @@ TEST_F(QtBackendTest, FileDialogOffersTheLastPathAndReturnsAnyName) {
     WhenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     EXPECT_FALSE(probe.platform().OpenFileDialog(last));
     probe.platform().SetKeyHandler(nullptr);
-}
-
-TEST_F(QtBackendTest, RunEndsWhenTheMainWindowCloses) {
-    Platform::WindowSpec spec{.Caption = "main",
-                              .Width = 200,
-                              .Height = 50,
-                              .ClientSize = true,
-                              .Frame = Platform::Border::Fixed,
-                              .SystemMenu = true};
-    auto main = probe.platform().CreateWindow(spec);
-    auto tool = ToolWindow();
-    tool->OnCloseRequest([&] { tool->Hide(); });
-    tool->Show();
-    bool mainWasActive = false;
-    QTimer::singleShot(0, [&] {
-        mainWasActive = QTest::qWaitForWindowActive(&QtProbe::Of(*main));
-        probe.RequestClose(*tool);
-        probe.RequestClose(*main);
-    });
-    EXPECT_EQ(probe.platform().Run(*main), 0);
-    EXPECT_TRUE(mainWasActive);
-    EXPECT_FALSE(main->Visible());
-    EXPECT_FALSE(tool->Visible());
 }
 
 }  // namespace

@@ -118,6 +118,10 @@ TEST_F(ProgramTest, StartsWithFourWindowsPlacedForTheScreen) {
     EXPECT_EQ(main.windowTitle(), "Vantrel");
     EXPECT_EQ(main.frameGeometry().topLeft(), QPoint(left, 0));
     EXPECT_EQ(main.Client()->size(), QSize(792, 67));
+    EXPECT_EQ(main.minimumSize(), main.maximumSize());
+    EXPECT_EQ(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
+                                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
+              Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
     EXPECT_EQ(ListingWindow().windowTitle(), QString::fromUtf8("Листинг"));
     EXPECT_EQ(ListingWindow().frameGeometry(), QRect(left, 420, 798, 500));
     EXPECT_EQ(FirmwareWindow().windowTitle(), QString::fromUtf8("Бинарный файл"));
