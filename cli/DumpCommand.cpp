@@ -22,10 +22,10 @@ int DumpCommand(const std::string& image, std::FILE* out, std::FILE* err) {
     try {
         HexUnit::LoadImage(image);
     } catch (const Exception& e) {
-        std::fprintf(err, "%s: %s\n", image.c_str(), MessageBoxText(e.Message).c_str());
+        ReportFailure(err, image, e.Message);
         return 1;
     } catch (const std::bad_alloc&) {
-        std::fprintf(err, "%s: Out of memory.\n", image.c_str());
+        ReportFailure(err, image, "Out of memory");
         return 1;
     }
 

@@ -5,10 +5,10 @@
 #include <new>
 #include <string_view>
 
-#include "DumpCommand.h"
 #include "Errors.h"
 #include "HexUnit.h"
 #include "LineList.h"
+#include "Output.h"
 #include "RunUnit.h"
 
 #ifdef _WIN32
@@ -28,9 +28,9 @@ bool Loaded(const std::string& path, std::FILE* err, Load load) {
         load();
         return true;
     } catch (const Exception& e) {
-        std::fprintf(err, "%s: %s\n", path.c_str(), MessageBoxText(e.Message).c_str());
+        ReportFailure(err, path, e.Message);
     } catch (const std::bad_alloc&) {
-        std::fprintf(err, "%s: Out of memory.\n", path.c_str());
+        ReportFailure(err, path, "Out of memory");
     }
     return false;
 }
@@ -105,8 +105,7 @@ int RunCommand(const std::string& image, const std::vector<std::string>& scripts
             RunUnit::RunScript();
         } catch (const Exception& e) {
             if (!WriteListing(listing.Text(), out)) return WriteFailed(err);
-            std::fprintf(err, "%s:%d: %s\n", path.c_str(), static_cast<int>(e.Line) + 1,
-                         MessageBoxText(e.Message).c_str());
+            ReportFailure(err, path + ":" + std::to_string(e.Line + 1), e.Message);
             return 1;
         }
         if (!WriteListing(listing.Text(), out)) return WriteFailed(err);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "DumpCommand.h"
+#include "Output.h"
 #if __has_include("RunCommand.h")
 #include "RunCommand.h"
 #define VANTREL_HAS_RUN 1
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     }
     if (command == "dump") {
         if (args.size() != 2) return BadUsage();
-        return DumpCommand(args[1], stdout, stderr);
+        return DumpCommand(PathFromArgument(args[1]), stdout, stderr);
     }
 #ifdef VANTREL_HAS_RUN
     if (command == "run") {

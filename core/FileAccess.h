@@ -1,6 +1,8 @@
 // The few file operations the core needs, one source per platform (FileAccessPosix.cpp,
 // FileAccessWin32.cpp). Error codes are the loader's: the platform's number, mapped on POSIX
 // to 2 (missing file), 3 (missing folder), 4 (too many open files), 5 (access denied).
+// Paths are CP1251 texts, as every text in the program; each platform converts them to its own
+// file names (UTF-8 on POSIX, UTF-16 on Windows).
 #pragma once
 
 #include <cstdint>

@@ -9,10 +9,16 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Cp1251.h"
 #include "FileAccess.h"
 
 namespace FileAccess {
 namespace {
+
+// Names inside the program are CP1251 texts like every other; the file system's are UTF-8.
+std::string Native(const std::string& path) {
+    return Cp1251::ToUtf8(path);
+}
 
 bool FolderExists(const std::string& path) {
     std::error_code ec;
@@ -56,7 +62,8 @@ bool Failed(std::string& errorText, int error) {
 
 }  // namespace
 
-int OpenForReading(const std::string& path, Handle& file) {
+int OpenForReading(const std::string& name, Handle& file) {
+    std::string path = Native(name);
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return LoaderCode(errno, path);
     struct stat st {};
@@ -102,8 +109,8 @@ void PrepareLargeBuffer(void* data, uint64_t size) {
 #endif
 }
 
-bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+bool ReadWhole(const std::string& name, std::string& contents, std::string& errorText) {
+    int fd = ::open(Native(name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return Failed(errorText, errno);
     struct stat st {};
     size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
@@ -129,8 +136,9 @@ bool ReadWhole(const std::string& path, std::string& contents, std::string& erro
     return true;
 }
 
-bool ReplaceWhole(const std::string& path, std::string_view text, std::string& errorText,
+bool ReplaceWhole(const std::string& name, std::string_view text, std::string& errorText,
                   bool (*writeSeam)(std::string_view, int&)) {
+    std::string path = Native(name);
     // Write through a link to the file it names, so the link itself survives.
     std::string target = path;
     if (char* real = ::realpath(path.c_str(), nullptr)) {
@@ -174,10 +182,10 @@ bool ReplaceWhole(const std::string& path, std::string_view text, std::string& e
     return true;
 }
 
-std::string AbsolutePath(const std::string& path) {
+std::string AbsolutePath(const std::string& name) {
     std::error_code ec;
-    auto absolute = std::filesystem::absolute(path, ec);
-    return ec ? path : absolute.lexically_normal().string();
+    auto absolute = std::filesystem::absolute(Native(name), ec);
+    return ec ? name : Cp1251::FromUtf8(absolute.lexically_normal().string());
 }
 
 }  // namespace FileAccess

@@ -9,7 +9,6 @@ install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool imagemagick clang libc
     xxd bsdextrautils bc
 
 jobs=$(nproc)
-export QT_QPA_PLATFORM=offscreen
 
 run_suite() {  # build folder, extra cmake arguments...
     local dir=$1

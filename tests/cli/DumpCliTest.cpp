@@ -87,6 +87,17 @@ TEST(DumpCli, FailuresNameTheFileAndExitWithOne) {
     EXPECT_EQ(noFolder.Err, dir.Path("no/such.bin") + ": Invalid filename." + Eol);
 }
 
+#ifndef _WIN32
+TEST(DumpCli, CyrillicFileNamesOpenAndShowInUtf8) {
+    TempDir dir;
+    auto found = RunProgram({VANTREL_CLI, "dump", dir.Write("образ.bin", "A")});
+    EXPECT_EQ(found.Status, 0);
+    EXPECT_EQ(found.Out, Header + "00000000 | 41 \n");
+    auto missing = RunProgram({VANTREL_CLI, "dump", dir.Path("нет.bin")});
+    EXPECT_EQ(missing.Err, dir.Path("нет.bin") + ": File not found.\n");
+}
+#endif
+
 TEST(DumpCli, UsageHelpAndVersion) {
     for (auto args : std::vector<std::vector<std::string>>{{VANTREL_CLI},
                                                            {VANTREL_CLI, "dump"},

@@ -6,7 +6,9 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "TempDir.h"
 
@@ -71,6 +73,15 @@ TEST_F(Loader, ReadsLargeFilesAcrossBlocks) {
     LoadImage(dir.Write("big.bin", big));
     ASSERT_EQ(ImageSize, big.size());
     EXPECT_EQ(ImageBytes, Bytes(big));
+}
+
+TEST_F(Loader, FileNamesAreProgramTexts) {
+    // The program names files in CP1251; a Cyrillic name reaches the right file.
+    std::ofstream(dir.Root() / std::filesystem::path(u8"прошивка.bin"), std::ios::binary) << "RU";
+    std::string name = Cp1251::FromUtf8(dir.Root().string() + "/прошивка.bin");
+    ExpectFailure(Cp1251::FromUtf8(dir.Root().string() + "/нет.bin"), 2, "File not found");
+    LoadImage(name);
+    EXPECT_EQ(ImageBytes, Bytes("RU"));
 }
 
 TEST_F(Loader, ReadOnlyFileLoads) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "TempDir.h"
 
@@ -166,6 +167,17 @@ TEST_F(LineListFiles, SaveWritesTheTextUnchangedAndKeepsPermissions) {
     list.SetText("no final break");
     list.SaveFile(dir.Path("new.vts"));
     EXPECT_EQ(TempDir::Read(dir.Path("new.vts")), "no final break");
+}
+
+TEST_F(LineListFiles, CyrillicFileNamesLoadAndSave) {
+    std::string name = Cp1251::FromUtf8(dir.Root().string() + "/скрипт.vts");
+    list.SetText("EQU2 01 'x'\r\n");
+    list.SaveFile(name);
+    EXPECT_EQ(TempDir::Read((dir.Root() / std::filesystem::path(u8"скрипт.vts")).string()),
+              "EQU2 01 'x'\r\n");
+    LineList loaded;
+    loaded.LoadFile(name);
+    EXPECT_EQ(loaded.Get(0), "EQU2 01 'x'");
 }
 
 TEST_F(LineListFiles, FailedSaveLeavesTheOldFileAndNoTemporary) {
