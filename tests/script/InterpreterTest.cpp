@@ -9,27 +9,7 @@ const char* const Empty = "'$' is not a valid integer value";
 using Interpreter = ScriptTest;
 
 TEST_F(Interpreter, WorkedExampleListsExactly) {
-    std::string listing = Run({
-        "Sample script for the example image",
-        "SET2E 01 0010",
-        "SET2E 02 0013",
-        "PTR 0002 'Byte 2'",
-        "PTR4 0000 'Long 0'",
-        "IF2 0000 1234 'Signature found'",
-        "IF3 0001 345679 'Never shown'",
-        "SET2 03 0004",
-        "SWP 03",
-        "EQU2 03 'Swapped'",
-        "CH16 01 02 04",
-        "EQU2 04 'Sum'",
-        "EQU16 01 'Name'",
-        "INC2 01 0002",
-        "SET2A 05 01",
-        "EQU2 05 'Word'",
-        "INV2 04",
-        "SHL2 04 04",
-        "EQU2 04 'Shifted'",
-    });
+    std::string listing = Run(WorkedExampleScript);
     EXPECT_EQ(listing,
               "Byte 2: 00000056\r\n"
               "Long 0: 12345678\r\n"

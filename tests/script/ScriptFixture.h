@@ -19,6 +19,32 @@ inline std::vector<uint8_t> ExampleImage() {
     return bytes;
 }
 
+// The sample script for that image, and the listing it gives (lines ending in LF).
+inline const std::vector<std::string> WorkedExampleScript = {
+    "Sample script for the example image",
+    "SET2E 01 0010",
+    "SET2E 02 0013",
+    "PTR 0002 'Byte 2'",
+    "PTR4 0000 'Long 0'",
+    "IF2 0000 1234 'Signature found'",
+    "IF3 0001 345679 'Never shown'",
+    "SET2 03 0004",
+    "SWP 03",
+    "EQU2 03 'Swapped'",
+    "CH16 01 02 04",
+    "EQU2 04 'Sum'",
+    "EQU16 01 'Name'",
+    "INC2 01 0002",
+    "SET2A 05 01",
+    "EQU2 05 'Word'",
+    "INV2 04",
+    "SHL2 04 04",
+    "EQU2 04 'Shifted'",
+};
+inline const std::string WorkedExampleListing =
+    "Byte 2: 00000056\nLong 0: 12345678\nSignature found\nSwapped: 0000BC9A\n"
+    "Sum: 00000134\nName: BOOT V1.02 A0001\nWord: 00004F4F\nShifted: 0000ECB0\n";
+
 inline void SetImage(std::vector<uint8_t> bytes) {
     HexUnit::ImageSize = static_cast<uint32_t>(bytes.size());
     HexUnit::ImageBytes = std::move(bytes);
