@@ -57,4 +57,5 @@ void Win32Probe::RequestClose(Platform::Window& window) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Win32, PlatformContract,
-                         ::testing::Values([] { return std::make_unique<Win32Probe>(); }));
+                         ::testing::Values([] { return std::make_unique<Win32Probe>(); }),
+                         [](const auto&) { return std::string("Api"); });

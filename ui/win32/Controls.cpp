@@ -132,6 +132,8 @@ EditView::EditView(HWND parent, const Platform::TextViewSpec& spec, LineList& li
       look_(spec.Font, spec.Background),
       lines_(lines) {
     SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Font()), FALSE);
+    // Text starts at the border, as in a label, so that a header above a view lines up with it.
+    SendMessageW(handle_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
     // The default limit of 30,000 characters would stop appends long before the list's capacity.
     SendMessageW(handle_, EM_SETLIMITTEXT, Capacity, 0);
     lines_.SetCapacity(Capacity);

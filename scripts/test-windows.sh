@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# The Windows stage: cross-builds vantrel.exe, vantrel-cli.exe and every test program with
+# MinGW-w64, runs the whole suite under Wine without a display, then starts the real program on
+# a virtual desktop under Xvfb, opens the example script and image through the file dialog,
+# presses F9 and checks that the listing window comes up. The last screen is saved as
+# BUILD/screenshot-windows.png (and copied into $SCREENSHOT_DIR when that is set).
+#
+# Usage: scripts/test-windows.sh [BUILD_DIR]   (default build-windows)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+export WINEDEBUG=-all
+# No .NET or browser engine: Wine would offer to download them on the first start.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+fail() {
+    echo "test-windows: $*" >&2
+    exit 1
+}
+
+# Polls until a visible window of that exact name exists; prints its id.
+wait_for_window() {  # name seconds
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.3
+    done
+    return 1
+}
+
+pixel() {  # image x y
+    convert "$1" -format "%[pixel:p{$2,$3}]" info:
+}
+
+# Picks a file in the open file dialog by typing its path, as a user would.
+choose_file() {  # keys unix-path
+    xdotool key "$1"
+    wait_for_window 'Open' 20 > /dev/null || fail "no file dialog after $1"
+    xdotool type --delay 15 "$(winepath -w "$2" 2> /dev/null)"
+    xdotool key Return
+    local deadline=$((SECONDS + 20))
+    while xdotool search --onlyvisible --name '^Open$' > /dev/null 2>&1; do
+        [ $SECONDS -lt "$deadline" ] || fail "the file dialog did not close"
+        sleep 0.3
+    done
+    sleep 0.5
+}
+
+# Runs inside xvfb-run: the program on Wine's virtual desktop, driven from the X keyboard.
+gui_smoke() {  # build screenshot
+    local build=$1 shot=$2
+    export LC_ALL=C.UTF-8  # English dialog titles, whatever the machine's language
+    (cd "$root/examples" && exec wine "$build/ui/win32/vantrel.exe") &
+    local program=$!
+    local caption
+    for caption in Vantrel 'Скрипт' 'Листинг' 'Бинарный файл'; do
+        wait_for_window "$caption" 90 > /dev/null || fail "window \"$caption\" not found"
+    done
+    echo "found the four windows"
+    sleep 1
+    # The keyboard goes to the X window under the pointer: Wine's desktop.
+    xdotool mousemove 512 300
+
+    choose_file shift+F3 "$root/examples/example.vts"
+    choose_file F3 "$root/examples/firmware.bin"
+    # Where the listing lies under the script window until a run shows it.
+    local x=850 y=560 listing="srgb(166,202,240)"
+    import -window root "$shot"
+    [ "$(pixel "$shot" $x $y)" != "$listing" ] || fail "the listing is on top before the run"
+    xdotool key F9
+    local deadline=$((SECONDS + 20))
+    until import -window root "$shot" && [ "$(pixel "$shot" $x $y)" = "$listing" ]; do
+        [ $SECONDS -lt "$deadline" ] || fail "F9 did not bring up the listing window"
+        sleep 0.5
+    done
+    wait_for_window 'Листинг' 5 > /dev/null || fail "the listing window is not visible"
+    echo "F9 showed the listing window"
+    sleep 1
+    import -window root "$shot"
+    kill "$program" 2> /dev/null || true
+}
+
+if [ "${1:-}" = --gui-smoke ]; then
+    gui_smoke "$2" "$3"
+    exit
+fi
+
+source scripts/packages.sh
+# googletest: the sources the test programs are built from; fonts-dejavu-core: a fixed-pitch face
+# with Cyrillic letters where "Courier" has none.
+install_missing cmake make googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
+    fonts-dejavu-core xvfb xauth xdotool imagemagick
+
+start=$SECONDS
+build=$(realpath -m "${1:-build-windows}")
+echo "=== Windows: configure and build in $build"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$build" -j"$(nproc)"
+built=$SECONDS
+
+work=$(mktemp -d /tmp/vantrel-wine.XXXXXX)
+cleanup() {
+    for prefix in "$work"/*/; do
+        [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k 2> /dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A fresh prefix with Wine's fonts in its Fonts folder, so that every run sees the same faces.
+new_prefix() {  # folder registry-settings...
+    export WINEPREFIX=$1
+    shift
+    mkdir -p "$WINEPREFIX"
+    wineboot -i > /dev/null 2>&1
+    local setting
+    for setting in "$@"; do
+        IFS='|' read -r key name value <<< "$setting"
+        wine reg add "$key" /v "$name" /d "$value" /f > /dev/null
+    done
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    # The settings are read when the server starts.
+    wineserver -w
+}
+
+echo "=== Windows: tests under Wine"
+new_prefix "$work/headless" 'HKCU\Software\Wine\Drivers|Graphics|null'
+# A server that stays, and a booted prefix: otherwise each test waits for Wine's helpers.
+wineserver -p > /dev/null 2>&1
+wine wineboot > /dev/null 2>&1
+# A failure is reported at the end; the program's own run still tells what it can.
+suite=passed
+ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 || suite=failed
+wineserver -k
+tested=$SECONDS
+
+echo "=== Windows: the program on a virtual desktop under Xvfb"
+new_prefix "$work/gui" 'HKCU\Software\Wine\Explorer|Desktop|Default' \
+    'HKCU\Software\Wine\Explorer\Desktops|Default|1024x600'
+xvfb-run -a -s "-screen 0 1024x600x24" bash "$root/scripts/test-windows.sh" --gui-smoke "$build" "$build/screenshot-windows.png"
+wineserver -k
+if [ -n "${SCREENSHOT_DIR:-}" ]; then
+    mkdir -p "$SCREENSHOT_DIR"
+    cp "$build/screenshot-windows.png" "$SCREENSHOT_DIR/"
+fi
+
+echo "=== Windows stage took $((SECONDS - start)) s:" \
+    "build $((built - start)) s, tests $((tested - built)) s, program $((SECONDS - tested)) s"
+[ $suite = passed ] || fail "tests failed under Wine (see above)"
