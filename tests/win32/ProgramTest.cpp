@@ -1,5 +1,5 @@
-// The four windows on the real platform: start-up placement, shortcuts from every window, the
-// dialog and the end of the loop.
+// The four windows on the real platform: shortcuts from every window, the dialog, the end of the
+// loop.
 #include <gtest/gtest.h>
 
 #include "Cp1251.h"
@@ -25,29 +25,6 @@ class Win32ProgramTest : public ::testing::Test {
 
     Win32Probe probe;
 };
-
-TEST_F(Win32ProgramTest, StartsWithTheFourWindowsInPlace) {
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - 800) / 2;
-    EXPECT_EQ(Main().Left(), left);
-    EXPECT_EQ(Main().Top(), 0);
-    EXPECT_EQ(Listing().Left(), left);
-    EXPECT_EQ(Listing().Top(), 420);
-    EXPECT_EQ(Firmware().Left(), left);
-    EXPECT_EQ(Firmware().Top(), 119);
-    EXPECT_EQ(Script().Left(), left + 177);
-    EXPECT_EQ(Script().Top(), 119);
-    EXPECT_EQ(Script().Caption(), Cp1251::FromUtf8("Скрипт"));
-    EXPECT_TRUE(Listing().Visible() && Firmware().Visible() && Script().Visible());
-    EXPECT_FALSE(Main().Visible());  // the loop shows it, last
-
-    RECT client{};
-    GetClientRect(Win32Probe::Handle(Main()), &client);
-    EXPECT_EQ(client.right, 792);
-    EXPECT_EQ(client.bottom, 67);
-    // The listing was shown first and lies lowest.
-    EXPECT_TRUE(probe.IsAbove(Script(), Firmware()));
-    EXPECT_TRUE(probe.IsAbove(Firmware(), Listing()));
-}
 
 TEST_F(Win32ProgramTest, ShortcutsWorkFromEveryWindowAndCloseEndsTheLoop) {
     Main().Show();

@@ -260,7 +260,9 @@ LRESULT CALLBACK Panel::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             panel->Paint();
             return 0;
         case WM_ERASEBKGND:
-            return 1;  // the paint fills the whole area
+            return 1;     // the paint fills the whole area
+        case WM_GETFONT:  // as the system's controls answer
+            return panel ? reinterpret_cast<LRESULT>(panel->look_.Font()) : 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -19,7 +19,6 @@ class Look {
     Look& operator=(const Look&) = delete;
 
     HFONT Font() const { return font_; }
-    HBRUSH Brush() const { return brush_; }
     // Sets the text and background colours for drawing and returns the background brush.
     HBRUSH Apply(HDC dc) const;
 
@@ -43,8 +42,8 @@ class Control {
     HWND Handle() const { return handle_; }
     static Control* From(HWND handle);
 
-    // Fits the control to a client area of the given size; a bottom-anchored control keeps
-    // `bottomMargin` below it.
+    // Fits the control to a client area of the given size; a bottom-anchored control keeps its
+    // distance to the bottom once that is fixed.
     void Layout(int clientWidth, int clientHeight);
     // Fixes the distance to the client's bottom that bottom-anchored controls keep from now on.
     void FixBottomMargin(int clientHeight);
