@@ -6,10 +6,7 @@
 
 #include "DumpCommand.h"
 #include "Output.h"
-#if __has_include("RunCommand.h")
 #include "RunCommand.h"
-#define VANTREL_HAS_RUN 1
-#endif
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -62,12 +59,11 @@ int main(int argc, char** argv) {
         if (args.size() != 2) return BadUsage();
         return DumpCommand(PathFromArgument(args[1]), stdout, stderr);
     }
-#ifdef VANTREL_HAS_RUN
     if (command == "run") {
         if (args.size() < 3) return BadUsage();
-        return RunCommand(args[1], std::vector<std::string>(args.begin() + 2, args.end()), stdout,
-                          stderr);
+        std::vector<std::string> scripts;
+        for (size_t i = 2; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
+        return RunCommand(PathFromArgument(args[1]), scripts, stdout, stderr);
     }
-#endif
     return BadUsage();
 }

@@ -108,10 +108,10 @@ TMainForm::TMainForm(Platform::Platform& platform) : MainOpenDialog(platform), p
     using ShortCut::Encode;
     FileOpenScript = CommandItem(
         platform, Cp1251::FromUtf8("&Открыть скрипт..."), [this] { FileOpenScriptClick(); },
-        Encode(ShortCut::VK_F3, true));
+        Encode(ShortCut::KeyF3, true));
     FileOpen = CommandItem(
         platform, Cp1251::FromUtf8("&Открыть HEX-файл..."), [this] { FileOpenClick(); },
-        Encode(ShortCut::VK_F3));
+        Encode(ShortCut::KeyF3));
     FileExit = CommandItem(platform, Cp1251::FromUtf8("&Выход"), [this] { FileExitClick(); });
     MainFile = DropDown("&Файл", {FileOpenScript, FileOpen, FileExit});
     WindowsScript =
@@ -124,7 +124,7 @@ TMainForm::TMainForm(Platform::Platform& platform) : MainOpenDialog(platform), p
     // The caption carries the key's name itself: an item on the bar shows no shortcut.
     Run = CommandItem(
         platform, Cp1251::FromUtf8("&Выполнение F9"), [this] { RunScript(); },
-        Encode(ShortCut::VK_F9));
+        Encode(ShortCut::KeyF9));
     MainMenu = {MainFile, MainWindows, Run};
     Window->SetMenu(MainMenu);
 

@@ -19,7 +19,7 @@ Platform::KeyPress Decode(uint16_t shortcut) {
 namespace {
 
 std::string KeyName(uint8_t key) {
-    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    if (key >= KeyF1 && key <= KeyF24) return "F" + std::to_string(key - KeyF1 + 1);
     if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
     switch (key) {
         case 8:

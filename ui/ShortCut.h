@@ -13,10 +13,10 @@ inline constexpr uint16_t ShiftBit = 8192;
 inline constexpr uint16_t CtrlBit = 16384;
 inline constexpr uint16_t AltBit = 32768;
 
-inline constexpr uint8_t VK_F1 = 112;
-inline constexpr uint8_t VK_F3 = 114;
-inline constexpr uint8_t VK_F9 = 120;
-inline constexpr uint8_t VK_F24 = 135;
+inline constexpr uint8_t KeyF1 = 112;
+inline constexpr uint8_t KeyF3 = 114;
+inline constexpr uint8_t KeyF9 = 120;
+inline constexpr uint8_t KeyF24 = 135;
 
 uint16_t Encode(uint8_t virtualKey, bool shift = false, bool ctrl = false, bool alt = false);
 Platform::KeyPress Decode(uint16_t shortcut);

@@ -140,6 +140,16 @@ TEST_F(RunCli, FilesThatDoNotLoadNameThePathAndExitWithOne) {
 #endif
 }
 
+#ifndef _WIN32
+TEST_F(RunCli, CyrillicScriptNamesRunAndShowInUtf8) {
+    std::string script = dir.Write("проверка.vts", "PTR 0002 'Байт'\nSWP 00\n");
+    auto result = RunProgram({VANTREL_CLI, "run", image, script});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_EQ(result.Out, "Байт: 00000056\n");  // the script's bytes pass unchanged
+    EXPECT_EQ(result.Err, script + ":2: Register number 0 is out of range 1 to 400.\n");
+}
+#endif
+
 TEST_F(RunCli, WithoutAScriptItIsBadUsage) {
     auto result = RunProgram({VANTREL_CLI, "run", image});
     EXPECT_EQ(result.Status, 2);

@@ -9,7 +9,7 @@
 #include "Platform.h"
 
 class BackendProbe {
-public:
+  public:
     virtual ~BackendProbe() = default;
     virtual Platform::Platform& platform() = 0;
     // Lets the toolkit deliver what is pending (no-op for the in-memory backend).

@@ -33,7 +33,7 @@ class TempDir {
         return file;
     }
 
-    static std::string Read(const std::string& file) {
+    static std::string Read(const std::filesystem::path& file) {
         std::ifstream in(file, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }

@@ -11,14 +11,15 @@
 #include "Errors.h"
 #include "QtText.h"
 #include "QtWindow.h"
+#include "ShortCut.h"
 
 namespace {
 
-constexpr uint8_t VK_F1 = 112;
+using ShortCut::KeyF1;
 
 // Virtual-key codes of the keys a shortcut may name.
 std::optional<uint8_t> VirtualKey(int key) {
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return KeyF1 + (key - Qt::Key_F1);
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<uint8_t>(key);  // Qt's codes are the ASCII letters and digits
     switch (key) {

@@ -1,10 +1,8 @@
-// Before the Windows headers, whose VK_ macros would replace its key names.
-#include "ShortCut.h"
-
 #include "Win32Window.h"
 
 #include <stdexcept>
 
+#include "ShortCut.h"
 #include "Win32Platform.h"
 
 namespace Win32 {
