@@ -39,12 +39,9 @@ TEST(DumpCli, WritesHeaderAndRowsForAKnownFile) {
 TEST(DumpCli, SixteenBytesEndWithAnAddressOnlyRowAndEmptyFileHasNoRows) {
     TempDir dir;
     auto full = RunProgram({VANTREL_CLI, "dump", dir.Write("16.bin", std::string(16, 'A'))});
-    EXPECT_EQ(
-        full.Out, Header + "00000000 | " + [] {
-            std::string bytes;
-            for (int i = 0; i < 16; ++i) bytes += "41 ";
-            return bytes;
-        }() + "\n00000010 | \n");
+    std::string row;
+    for (int i = 0; i < 16; ++i) row += "41 ";
+    EXPECT_EQ(full.Out, Lines(Header + "00000000 | " + row + "\n00000010 | \n"));
 
     auto empty = RunProgram({VANTREL_CLI, "dump", dir.Write("empty.bin", "")});
     EXPECT_EQ(empty.Status, 0);
