@@ -14,24 +14,25 @@ run_suite() {  # build folder, extra cmake arguments...
     local dir=$1
     shift
     echo "=== $dir: configure and build"
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" > /dev/null
+    cmake -S . -B "$dir" "$@" > /dev/null
     cmake --build "$dir" -j"$jobs"
     echo "=== $dir: tests"
     ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 300
 }
 
 start=$SECONDS
-run_suite build
+run_suite build -DCMAKE_BUILD_TYPE=Release
 # Qt's own libraries are not instrumented; their one-time allocations are not our leaks.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    run_suite build-sanitize -DVANTREL_SANITIZE=ON
+    run_suite build-sanitize -DVANTREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
+    "-DCMAKE_CXX_FLAGS_DEBUG=-O1 -g1"
 echo "=== native stages took $((SECONDS - start)) s"
 
 if [ -f tests/fuzz/run.sh ]; then
     echo "=== fuzzing"
-    bash tests/fuzz/run.sh
+    FUZZ_SECONDS=${FUZZ_SECONDS:-30} bash tests/fuzz/run.sh
 fi
 
 if [ -f scripts/test-windows.sh ] && [ "${VANTREL_SKIP_WINDOWS:-0}" != 1 ]; then
