@@ -1,16 +1,15 @@
-// The real program on the Qt backend, offscreen: start-up, the shortcuts from every window, the
-// commands with their dialogs answered through the platform, and the error box.
+// The real program on the Qt backend, offscreen: start-up with the windows' frames and looks, the
+// commands from their keys with the dialogs answered through the platform, and the error box.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
-#include <deque>
+#include <utility>
 
 #include "Cp1251.h"
 #include "FirmwareUnit.h"
@@ -18,6 +17,7 @@
 #include "ListingUnit.h"
 #include "MainUnit.h"
 #include "Program.h"
+#include "QtControls.h"
 #include "QtProbe.h"
 #include "QtTextView.h"
 #include "QtWindow.h"
@@ -26,58 +26,22 @@
 
 namespace {
 
-std::string Ru(const char* utf8) {
-    return Cp1251::FromUtf8(utf8);
-}
-
-const std::string Examples = VANTREL_EXAMPLES;
-
 QtWindow& MainWindow() {
     return QtProbe::Of(*MainUnit::MainForm->Window);
-}
-QtWindow& ScriptWindow() {
-    return QtProbe::Of(*ScriptUnit::ScriptForm->Window);
-}
-QtWindow& ListingWindow() {
-    return QtProbe::Of(*ListingUnit::ListingForm->Window);
-}
-QtWindow& FirmwareWindow() {
-    return QtProbe::Of(*FirmwareUnit::FirmwareForm->Window);
-}
-QtTextView& ScriptView() {
-    return QtProbe::Of(*ScriptUnit::ScriptForm->ScriptMemo);
 }
 
 // The menu item with this caption, on the bar or in a drop-down, as the user sees it.
 QAction* Item(QtWindow& window, const char* utf8Caption) {
-    const QString caption = QString::fromUtf8(utf8Caption);
-    for (QAction* action : window.menuBar()->actions()) {
-        if (action->text() == caption) return action;
-        if (action->menu())
-            for (QAction* entry : action->menu()->actions())
-                if (entry->text().section('\t', 0, 0) == caption) return entry;
-    }
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text().section('\t', 0, 0) == QString::fromUtf8(utf8Caption)) return action;
     return nullptr;
 }
 
-QStringList BarCaptions(QtWindow& window) {
-    QStringList captions;
-    if (!window.menuWidget()) return captions;
-    for (QAction* action : window.menuBar()->actions()) captions << action->text();
-    return captions;
-}
-
-class ProgramTest : public ::testing::Test {
+class QtProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        probe.Qt().AnswerFileDialog = [this](const std::string& initial) {
-            offered.push_back(initial);
-            std::optional<std::string> answer;
-            if (!answers.empty()) {
-                answer = answers.front();
-                answers.pop_front();
-            }
-            return answer;
+        probe.Qt().AnswerFileDialog = [this](const std::string&) {
+            return std::exchange(answer, std::nullopt);
         };
         probe.Qt().ReceiveMessageBox = [this](const std::string& caption, const std::string& text) {
             boxes.push_back({caption, text});
@@ -95,82 +59,103 @@ class ProgramTest : public ::testing::Test {
         QTest::keyClick(window.windowHandle(), key, modifiers);
         probe.ProcessEvents();
     }
-    void OpenFirmware(const std::string& path, QtWindow& from) {
-        answers.push_back(path);
-        Press(from, Qt::Key_F3);
-    }
-    void OpenScript(const std::string& path, QtWindow& from) {
-        answers.push_back(path);
-        Press(from, Qt::Key_F3, Qt::ShiftModifier);
-    }
     std::string Shown(Platform::TextView& view) { return probe.DisplayedText(view); }
+    static QtWindow& ScriptWindow() { return QtProbe::Of(*ScriptUnit::ScriptForm->Window); }
+    static QtWindow& ListingWindow() { return QtProbe::Of(*ListingUnit::ListingForm->Window); }
+    static QtWindow& FirmwareWindow() { return QtProbe::Of(*FirmwareUnit::FirmwareForm->Window); }
+    static QtTextView& ScriptView() { return QtProbe::Of(*ScriptUnit::ScriptForm->ScriptMemo); }
 
     QtProbe probe;
-    std::deque<std::string> answers;
-    std::vector<std::string> offered;
+    std::optional<std::string> answer;  // the file dialog's next answer
     std::vector<std::pair<std::string, std::string>> boxes;
     TempDir dir;
 };
 
-TEST_F(ProgramTest, StartsWithFourWindowsPlacedForTheScreen) {
+TEST_F(QtProgramTest, StartsWithFourWindowsPlacedFramedAndDrawn) {
     const int left = (QGuiApplication::primaryScreen()->geometry().width() - 800) / 2;
+    const Qt::WindowFlags buttons = Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
+                                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
     QtWindow& main = MainWindow();
-    EXPECT_EQ(main.windowTitle(), "Vantrel");
     EXPECT_EQ(main.frameGeometry().topLeft(), QPoint(left, 0));
     EXPECT_EQ(main.Client()->size(), QSize(792, 67));
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
-    EXPECT_EQ(main.windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint |
-                                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
-              Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
-    EXPECT_EQ(ListingWindow().windowTitle(), QString::fromUtf8("Листинг"));
+    EXPECT_EQ(main.windowFlags() & buttons, Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
     EXPECT_EQ(ListingWindow().frameGeometry(), QRect(left, 420, 798, 500));
-    EXPECT_EQ(FirmwareWindow().windowTitle(), QString::fromUtf8("Бинарный файл"));
     EXPECT_EQ(FirmwareWindow().frameGeometry(), QRect(left, 119, 620, 500));
-    EXPECT_EQ(ScriptWindow().windowTitle(), QString::fromUtf8("Скрипт"));
     EXPECT_EQ(ScriptWindow().frameGeometry(), QRect(left + 177, 119, 620, 500));
-
-    for (QtWindow* window : {&main, &ListingWindow(), &FirmwareWindow(), &ScriptWindow()})
-        EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(QApplication::activeWindow(), &main);
-    EXPECT_GT(main.RaisedAt(), ScriptWindow().RaisedAt());
-    EXPECT_GT(ScriptWindow().RaisedAt(), FirmwareWindow().RaisedAt());
-    EXPECT_GT(FirmwareWindow().RaisedAt(), ListingWindow().RaisedAt());
-
-    EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("Скрипт: ещё не загружен"));
-    EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(), Ru("HEX-файл: ещё не загружен"));
-    EXPECT_EQ(BarCaptions(main), QString::fromUtf8("&Файл|&Окна|&Выполнение F9").split('|'));
+    // The tool windows: sizeable, independent windows with a caption and no caption buttons.
+    for (QtWindow* tool : {&ListingWindow(), &FirmwareWindow(), &ScriptWindow()}) {
+        EXPECT_LT(tool->minimumHeight(), tool->maximumHeight());
+        EXPECT_EQ(tool->windowType(), Qt::Window);
+        EXPECT_EQ(tool->windowFlags() & (buttons | Qt::WindowTitleHint), Qt::WindowTitleHint);
+    }
+    // Access letters stay; drop-down items name their shortcut; Run stands on the bar.
+    QStringList bar;
+    for (QAction* action : main.menuBar()->actions()) bar << action->text();
+    EXPECT_EQ(bar, QString::fromUtf8("&Файл|&Окна|&Выполнение F9").split('|'));
     EXPECT_EQ(Item(main, "&Открыть скрипт...")->text(),
               QString::fromUtf8("&Открыть скрипт...\tShift+F3"));
-    EXPECT_EQ(Item(main, "&Открыть HEX-файл...")->text(),
-              QString::fromUtf8("&Открыть HEX-файл...\tF3"));
-    EXPECT_EQ(BarCaptions(ScriptWindow()),
-              QString::fromUtf8("Открыть скрипт|Сохранить скрипт").split('|'));
-    EXPECT_EQ(BarCaptions(FirmwareWindow()), QStringList{QString::fromUtf8("Открыть HEX-файл")});
     EXPECT_EQ(ListingWindow().menuWidget(), nullptr);
+
+    // The status panels: black, a raised outer and a lowered inner bevel, a gap between them,
+    // and the text in lime bold 16 px.
+    const QImage client = main.Client()->grab().toImage();
+    const QColor light = client.pixelColor(0, 0), shadow = client.pixelColor(791, 32);
+    EXPECT_GT(light.lightness(), shadow.lightness());
+    EXPECT_GT(shadow.lightness(), 0);
+    EXPECT_EQ(client.pixelColor(791, 0), shadow);  // the outer bevel is raised
+    EXPECT_EQ(client.pixelColor(1, 1), shadow);    // the inner bevel is lowered
+    EXPECT_EQ(client.pixelColor(790, 31), light);  // ... and lit from below right
+    EXPECT_EQ(client.pixelColor(400, 2), QColor(Qt::black));
+    EXPECT_EQ(client.pixelColor(400, 33), main.palette().color(QPalette::Window));
+    EXPECT_EQ(client.pixelColor(400, 34), light);  // the second panel starts after the gap
+    int limePixels = 0;
+    for (int x = 2; x < 300; ++x)
+        for (int y = 2; y < 31; ++y) limePixels += client.pixelColor(x, y) == QColor(0, 255, 0);
+    EXPECT_GT(limePixels, 100);
+    const QFontInfo panelFace(
+        dynamic_cast<QtPanel&>(*MainUnit::MainForm->ScriptLoadedPanel).font());
+    EXPECT_TRUE(panelFace.bold());
+    EXPECT_EQ(panelFace.pixelSize(), 16);
+
+    // The views: a fixed-pitch bold face of 16 px in their colours, no wrap, scroll bars standing.
+    QtTextView& script = ScriptView();
+    const QFontInfo face(script.font());
+    EXPECT_TRUE(face.fixedPitch()) << face.family().toStdString();
+    EXPECT_TRUE(face.bold());
+    EXPECT_EQ(face.pixelSize(), 16);
+    EXPECT_EQ(script.palette().color(QPalette::Base), QColor(0, 0, 255));
+    EXPECT_EQ(script.palette().color(QPalette::Text), QColor(255, 255, 0));
+    EXPECT_EQ(script.lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(script.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(script.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(QtProbe::Of(*ListingUnit::ListingForm->ListingMemo).horizontalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
+    ScriptUnit::ScriptForm->ScriptLines.SetText(std::string(400, 'x'));
+    probe.ProcessEvents();
+    EXPECT_EQ(script.document()->firstBlock().layout()->lineCount(), 1);
 }
 
-TEST_F(ProgramTest, F3FillsTheDumpHeaderAndPanelWithoutShowingTheWindow) {
-    probe.RequestClose(*FirmwareUnit::FirmwareForm->Window);
-    const std::string image = Examples + "/firmware.bin";
-    OpenFirmware(image, ScriptWindow());
-
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_FALSE(FirmwareWindow().isVisible());
-    const std::string header = FirmwareUnit::FirmwareForm->FirstStringStaticText->Text();
-    EXPECT_EQ(header.substr(0, 17), "           00 01 ");
-    EXPECT_EQ(header, HexUnit::DumpHeader());
-    const std::string dump = Shown(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
-    EXPECT_EQ(dump.substr(0, 23), "00000000 | 7F 56 54 52 ");
+TEST_F(QtProgramTest, F3FillsTheDumpUnderItsHeaderAndNamesTheImage) {
+    const std::string image = VANTREL_EXAMPLES "/firmware.bin";
+    answer = image;
+    Press(ScriptWindow(), Qt::Key_F3);
+    Platform::TextControl& header = *FirmwareUnit::FirmwareForm->FirstStringStaticText;
+    EXPECT_EQ(header.Text(), HexUnit::DumpHeader());
     std::string rows;
     for (const std::string& row : HexUnit::ComposeDump().Rows) rows += row + "\r\n";
+    const std::string dump = Shown(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
     EXPECT_TRUE(dump == rows);
-    EXPECT_EQ(FirmwareUnit::FirmwareForm->DumpLines.Count(), 4096 / 16 + 1);
-    EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + image);
+    EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(),
+              Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + image);
 
     // The header's columns stand over the dump's: the first "00" of the header, after eleven
     // blanks, begins where the eleven characters of a row's address and bar end.
-    FirmwareWindow().show();
-    probe.ProcessEvents();
+    const auto& label = dynamic_cast<QtLabel&>(header);
+    QtTextView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    EXPECT_EQ(label.geometry(), QRect(1, 0, 611, 25));
+    EXPECT_EQ(view.geometry(), QRect(0, 25, 613, 434));
     const QImage client = FirmwareWindow().Client()->grab().toImage();
     auto firstColumn = [&](int top, int bottom, QColor colour) {
         for (int x = 0; x < client.width(); ++x)
@@ -180,138 +165,47 @@ TEST_F(ProgramTest, F3FillsTheDumpHeaderAndPanelWithoutShowingTheWindow) {
     };
     const int headerText = firstColumn(1, 24, QColor(255, 255, 0));
     const int rowText = firstColumn(26, 45, QColor(0, 255, 0));
-    const QFontMetricsF metrics(ScriptView().font());
+    const QFontMetricsF metrics(view.font());
     EXPECT_NEAR(headerText - metrics.horizontalAdvance(QString(11, ' ')), rowText, 1.0);
 
-    // The firmware window's own item runs the same command and offers the path chosen last.
-    answers.push_back(image);
-    Item(FirmwareWindow(), "Открыть HEX-файл")->trigger();
-    ASSERT_EQ(offered.size(), 2u);
-    EXPECT_EQ(offered[0], "");
-    EXPECT_EQ(offered[1], image);
+    // The dump keeps its distance from the bottom edge; the header stays as it is.
+    FirmwareWindow().resize(FirmwareWindow().size() + QSize(80, 100));
+    probe.ProcessEvents();
+    EXPECT_EQ(view.geometry(), QRect(0, 25, 613, 534));
+    EXPECT_EQ(label.geometry(), QRect(1, 0, 611, 25));
 }
 
-TEST_F(ProgramTest, ShiftF3LoadsAndShowsTheScript) {
-    probe.RequestClose(*ScriptUnit::ScriptForm->Window);
-    const std::string script = dir.Write("lf.vts", "PTR4 0000 'Signature'\nSET2 01 0004\n");
-    OpenScript(script, ListingWindow());
-
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(ScriptWindow().isVisible());
+TEST_F(QtProgramTest, ShiftF3ShowsTheScriptF9InItsViewShowsTheListingSaveWritesIt) {
+    const std::string file = dir.Write("s.vts", "INC2 01 01\nEQU2 01 'R'");
+    answer = file;
+    Press(FirmwareWindow(), Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::activeWindow(), &ScriptWindow());
-    EXPECT_EQ(Shown(*ScriptUnit::ScriptForm->ScriptMemo),
-              "PTR4 0000 'Signature'\r\nSET2 01 0004\r\n");
-    EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + script);
-    EXPECT_EQ(MainUnit::ScriptFileName, script);
+    EXPECT_EQ(Shown(ScriptView()), "INC2 01 01\r\nEQU2 01 'R'");
 
-    // A missing file: the error box, and the panel still names the script loaded before.
-    OpenScript(dir.Path("missing.vts"), MainWindow());
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].first, "Vantrel");
-    EXPECT_EQ(boxes[0].second,
-              "Cannot open file \"" + dir.Path("missing.vts") + "\". No such file or directory.");
-    EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + script);
-}
-
-TEST_F(ProgramTest, F9InTheScriptViewRunsTheScriptIntoTheListing) {
-    OpenFirmware(Examples + "/firmware.bin", MainWindow());
-    OpenScript(Examples + "/example.vts", MainWindow());
-    probe.RequestClose(*ListingUnit::ListingForm->Window);
-
-    ScriptWindow().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&ScriptWindow()));
+    // F9 where the script view has the focus.
     ASSERT_EQ(QApplication::focusWidget(), &ScriptView());
     QTest::keyClick(ScriptWindow().windowHandle(), Qt::Key_F9);
     probe.ProcessEvents();
-
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(ListingWindow().isVisible());
     EXPECT_EQ(QApplication::activeWindow(), &ListingWindow());
-    LineList& listing = ListingUnit::ListingForm->ListingLines;
-    ASSERT_EQ(listing.Count(), 13);
-    EXPECT_EQ(listing.Get(0), "Signature 7F 56 found");
-    EXPECT_EQ(listing.Get(6), "Version: VANTREL FW 1.04 ");
-    EXPECT_EQ(listing.Get(9), "Computed checksum: 0000B477");
-    EXPECT_EQ(listing.Get(10), "Stored checksum: 0000B477");
-    EXPECT_EQ(Shown(*ListingUnit::ListingForm->ListingMemo), std::string(listing.Text()));
-    // F9 reaches the text view no more than any other shortcut does.
-    EXPECT_EQ(ScriptUnit::ScriptForm->ScriptLines.Text().find('\t'), std::string::npos);
+    EXPECT_EQ(Shown(*ListingUnit::ListingForm->ListingMemo), "R: 00000001\r\n");
 
-    // The next run reads what the user typed, unsaved.
-    probe.TypeText(*ScriptUnit::ScriptForm->ScriptMemo, "PTR4 0000 'Again'");
-    Press(ScriptWindow(), Qt::Key_F9);
-    ASSERT_EQ(listing.Count(), 14);
-    EXPECT_EQ(listing.Get(13), "Again: 7F565452");
-
-    // From each of the four windows; the listing comes back when it was hidden.
-    for (QtWindow* window : {&MainWindow(), &FirmwareWindow(), &ListingWindow(), &ScriptWindow()}) {
-        if (window != &ListingWindow()) ListingWindow().hide();
-        Press(*window, Qt::Key_F9);
-        EXPECT_EQ(listing.Count(), 14);
-        EXPECT_EQ(QApplication::activeWindow(), &ListingWindow());
-    }
+    probe.TypeText(ScriptView(), "\r\nSWP 01");
+    Item(ScriptWindow(), "Сохранить скрипт")->trigger();
+    EXPECT_EQ(TempDir::Read(file), "INC2 01 01\r\nEQU2 01 'R'\r\nSWP 01");
 }
 
-TEST_F(ProgramTest, AFailedRunShowsOneBoxAndPutsTheCaretOnTheLine) {
-    OpenFirmware(Examples + "/firmware.bin", MainWindow());
-    OpenScript(dir.Write("bad.vts",
-                         "PTR4 0000 'One'\r\nPTR4 0000 'Two'\r\nSET2 02 00G4\r\n"
-                         "PTR4 0000 'Never'\r\n"),
-               MainWindow());
-    probe.RequestClose(*ListingUnit::ListingForm->Window);
+TEST_F(QtProgramTest, AFailedRunShowsTheBoxAndPutsTheCaretOnTheLine) {
+    answer = dir.Write("bad.vts", "EQU2 01 'One'\r\nSET2 02 00G4\r\nEQU2 01 'Never'\r\n");
+    Press(MainWindow(), Qt::Key_F3, Qt::ShiftModifier);
     Press(MainWindow(), Qt::Key_F9);
-
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].first, "Vantrel");
     EXPECT_EQ(boxes[0].second, "'$00G4' is not a valid integer value.");
-    EXPECT_FALSE(ListingWindow().isVisible());
-    EXPECT_EQ(Shown(*ListingUnit::ListingForm->ListingMemo), "One: 7F565452\r\nTwo: 7F565452\r\n");
-    EXPECT_EQ(ScriptView().textCursor().blockNumber(), 2);
+    EXPECT_EQ(ScriptView().textCursor().blockNumber(), 1);
     EXPECT_EQ(ScriptView().textCursor().positionInBlock(), 0);
-    EXPECT_EQ(QApplication::activeWindow(), &MainWindow());
 }
 
-TEST_F(ProgramTest, SaveScriptWritesTheEditedTextOverTheLoadedFile) {
-    // Before any script was loaded, the typed text has nowhere to go: the user is told.
-    probe.TypeText(*ScriptUnit::ScriptForm->ScriptMemo, "typed");
-    Item(ScriptWindow(), "Сохранить скрипт")->trigger();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].second, Ru("Скрипт не сохранён: сначала откройте файл скрипта."));
-
-    const std::string file = dir.Write("edit.vts", "SET2 01 0004\nEQU2 01 'R1'");
-    answers.push_back(file);
-    Item(ScriptWindow(), "Открыть скрипт")->trigger();
-    probe.TypeText(*ScriptUnit::ScriptForm->ScriptMemo, "\r\nSWP 01");
-    Item(ScriptWindow(), "Сохранить скрипт")->trigger();
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(TempDir::Read(file), "SET2 01 0004\r\nEQU2 01 'R1'\r\nSWP 01");
-    EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + file);
-}
-
-TEST_F(ProgramTest, ClosedToolWindowsComeBackThroughTheWindowsMenu) {
-    probe.TypeText(*ScriptUnit::ScriptForm->ScriptMemo, "kept");
-    for (QtWindow* window : {&ScriptWindow(), &ListingWindow(), &FirmwareWindow()}) {
-        QCloseEvent request;
-        QCoreApplication::sendEvent(window->windowHandle(), &request);
-    }
-    probe.ProcessEvents();
-    EXPECT_FALSE(ScriptWindow().isVisible() || ListingWindow().isVisible() ||
-                 FirmwareWindow().isVisible());
-    EXPECT_TRUE(MainWindow().isVisible());
-
-    const std::pair<const char*, QtWindow*> items[] = {{"&Скрипт", &ScriptWindow()},
-                                                       {"&Листинг", &ListingWindow()},
-                                                       {"&Прошивка", &FirmwareWindow()}};
-    for (const auto& [caption, window] : items) {
-        Item(MainWindow(), caption)->trigger();
-        probe.ProcessEvents();
-        EXPECT_TRUE(window->isVisible()) << caption;
-        EXPECT_EQ(QApplication::activeWindow(), window) << caption;
-    }
-    EXPECT_EQ(ScriptUnit::ScriptForm->ScriptLines.Text(), "kept");
-}
-
-TEST(ProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
+TEST(QtProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
     QtProbe probe;
     int windows = 0;
     QTimer::singleShot(0, [&] {
@@ -322,7 +216,6 @@ TEST(ProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
     EXPECT_EQ(Program::Main(probe.Qt()), 0);
     EXPECT_EQ(windows, 4);
     EXPECT_EQ(MainUnit::MainForm, nullptr);
-    EXPECT_EQ(ScriptUnit::ScriptForm, nullptr);
 }
 
 }  // namespace
