@@ -80,21 +80,21 @@ struct MenuItem {
 };
 
 class TextView {
-public:
+  public:
     virtual ~TextView() = default;
     // Puts the caret at the start of line `index` without showing or raising the window.
     virtual void SetCaretLine(int32_t index) = 0;
 };
 
 class TextControl {  // a label or a status panel
-public:
+  public:
     virtual ~TextControl() = default;
     virtual void SetText(const std::string& text) = 0;
     virtual std::string Text() const = 0;
 };
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual std::string Caption() const = 0;
@@ -118,7 +118,7 @@ public:
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
     virtual void SetApplicationTitle(const std::string& title) = 0;
     virtual int ScreenWidth() = 0;
