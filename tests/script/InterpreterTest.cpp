@@ -140,14 +140,6 @@ TEST_F(Interpreter, ImageReadsAreBigEndian) {
     EXPECT_EQ(Run({"PTR4 001C 'last'", "PTR 001F 'end'"}), "last: 30303031\r\nend: 00000031\r\n");
 }
 
-TEST_F(Interpreter, AReversedChecksumRangeStoresZero) {
-    R(1) = 0x0010;
-    R(2) = 0x000F;
-    R(3) = 0x7777;
-    Run({"CH16 01 02 03"});
-    EXPECT_EQ(R(3), 0);
-}
-
 TEST_F(Interpreter, TextRunBytesGoIntoTheListingAsText) {
     SetImage({'A', 'B', '\r', '\n', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N',
               'A', 'B', 0,    'C',  'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'});
