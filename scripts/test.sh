@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Sets up and runs every test: installs what is missing, then builds and runs the whole suite
-# twice (plain, then with AddressSanitizer and UndefinedBehaviorSanitizer), replays the fuzz
-# corpus, and finally cross-builds for Windows and runs the suite under Wine.
+# twice (plain, then with AddressSanitizer and UndefinedBehaviorSanitizer), makes and checks the
+# Debian package from the plain build, replays the fuzz corpus, and finally cross-builds for
+# Windows, runs the suite under Wine and makes the Windows zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
     xxd bsdextrautils bc
+# The package stage: dpkg-shlibdeps and file for cpack, man to render the pages, lintian, and
+# the Qt translations the package depends on.
+install_missing dpkg-dev file man-db lintian qt6-translations-l10n
 
 jobs=$(nproc)
 
@@ -22,6 +26,8 @@ run_suite() {  # build folder, extra cmake arguments...
 
 start=$SECONDS
 run_suite build -DCMAKE_BUILD_TYPE=Release
+echo "=== Debian package"
+bash scripts/test-package.sh build
 # Qt's own libraries are not instrumented; their one-time allocations are not our leaks.
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0 \
