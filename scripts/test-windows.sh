@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Windows stage: cross-builds vantrel.exe, vantrel-cli.exe and every test program with
-# MinGW-w64, runs the whole suite under Wine without a display, then starts the real program on
-# a virtual desktop under Xvfb, opens the example script and image through the file dialog,
-# presses F9 and checks that the listing window comes up. The last screen is saved as
+# MinGW-w64, runs the whole suite under Wine without a display, makes the zip and runs the
+# example with the vantrel-cli.exe it holds, then starts the real program on a virtual desktop
+# under Xvfb, opens the example script and image through the file dialog, presses F9 and checks
+# that the listing window comes up. The last screen is saved as
 # BUILD/screenshot-windows.png (and copied into $SCREENSHOT_DIR when that is set).
 #
 # Usage: scripts/test-windows.sh [BUILD_DIR]   (default build-windows)
@@ -91,7 +92,7 @@ source scripts/packages.sh
 # googletest: the sources the test programs are built from; fonts-dejavu-core: a fixed-pitch face
 # with Cyrillic letters where "Courier" has none.
 install_missing cmake make googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
-    fonts-dejavu-core xvfb xauth xdotool imagemagick
+    fonts-dejavu-core xvfb xauth xdotool imagemagick unzip
 
 start=$SECONDS
 build=$(realpath -m "${1:-build-windows}")
@@ -134,6 +135,23 @@ wine wineboot > /dev/null 2>&1
 # A failure is reported at the end; the program's own run still tells what it can.
 suite=passed
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)" --timeout 300 || suite=failed
+
+echo "=== Windows: the zip"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+zip=$build/vantrel-$version-win64.zip
+rm -f "$zip"
+(cd "$build" && cpack -G ZIP > /dev/null) || fail "cpack failed"
+unzip -q "$zip" -d "$work/zip" || fail "cpack made no $zip"
+top=$work/zip/vantrel-$version-win64
+for file in vantrel.exe vantrel-cli.exe README.md CHANGELOG.md examples/firmware.bin \
+    examples/example.vts; do
+    [ -f "$top/$file" ] || fail "the zip has no $file"
+done
+expected=$(cd "$root/examples" && wine "$build/cli/vantrel-cli.exe" run firmware.bin example.vts)
+actual=$(cd "$top/examples" && wine ../vantrel-cli.exe run firmware.bin example.vts) ||
+    fail "the zip's vantrel-cli.exe failed on the example"
+[ "$actual" = "$expected" ] || fail "the zip's vantrel-cli.exe lists the example differently"
+echo "made $(basename "$zip"); its vantrel-cli.exe runs its example"
 wineserver -k
 tested=$SECONDS
 
