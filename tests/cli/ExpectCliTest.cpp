@@ -42,8 +42,9 @@ TEST_F(ExpectCli, ADifferenceIsAUnifiedDiffAndStatusThree) {
     std::string script, approved;
     const char* const bytes[] = {"12", "34", "56", "78"};
     for (int i = 0; i < 12; ++i) {
-        const std::string label = "l" + std::to_string(i);
-        script.append("PTR 000").append(std::to_string(i % 4)).append(" '" + label + "'\n");
+        const std::string label = std::string("l").append(std::to_string(i));
+        script.append("PTR 000").append(std::to_string(i % 4)).append(" '").append(label);
+        script.append("'\n");
         if (i != 1) approved.append(label).append(": 000000").append(bytes[i % 4]).append("\n");
     }
     // One line missing near the start, one changed near the end: two hunks.
