@@ -120,7 +120,8 @@ class LineCheck {
         // A tab glues the keyword to what follows it.
         size_t tab = first.find('\t');
         if (tab != std::string_view::npos) {
-            std::string_view piece = first.substr(first.find_first_not_of('\t'));
+            std::string_view piece =
+                first.substr(std::min(first.find_first_not_of('\t'), first.size()));
             piece = piece.substr(0, piece.find('\t'));
             const Keyword* glued = RunUnit::FindKeyword(piece);
             if (glued != nullptr && !glued->Inert) {

@@ -126,6 +126,7 @@ TEST_F(Pitfalls_, TabsAreNoWordSeparators) {
     EXPECT_EQ(glued[1].Column, 7);
     EXPECT_TRUE(Says(glued[1], "it is part of the word \"03\tx\""));
     EXPECT_EQ(ErrorOf("SWP 03\tx"), "'$03\tx' is not a valid integer value");
+    EXPECT_TRUE(Pitfalls::FindInLine("\t\t").empty());
     // Inside a label a tab is only text.
     EXPECT_TRUE(Pitfalls::FindInLine("PTR 0002 'a\tb'").empty());
     EXPECT_EQ(Run({"PTR 0002 'a\tb'"}), "a\tb: 00000056\r\n");
