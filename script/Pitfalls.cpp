@@ -112,6 +112,9 @@ class LineCheck {
     void Add(int32_t column, std::string message) {
         findings_.push_back({0, column, std::move(message)});
     }
+    void Stop(int32_t column, std::string message) {
+        findings_.push_back({0, column, std::move(message), true});
+    }
 
     int32_t Size() const { return static_cast<int32_t>(line_.size()); }
 
@@ -169,8 +172,8 @@ class LineCheck {
             try {
                 RunUnit::CheckRegister(values[j]);
             } catch (const ERangeError& e) {
-                Add(scan.At[j],
-                    "the register number is outside 1 to 400: the run stops here: " + e.Message);
+                Stop(scan.At[j],
+                     "the register number is outside 1 to 400: the run stops here: " + e.Message);
                 return;
             }
         }
@@ -213,19 +216,19 @@ class LineCheck {
         } catch (const EConvertError& e) {
             const std::string stops = ": the run stops here: " + e.Message;
             if (!word.empty() && at == keywordColumn) {
-                Add(at, "more blanks before " + Quoted(keyword.Text) + " than its " +
-                            std::to_string(keyword.Text.size()) +
-                            " letters: the argument scan starts among them and reads the "
-                            "keyword as the " +
-                            name + stops);
+                Stop(at, "more blanks before " + Quoted(keyword.Text) + " than its " +
+                             std::to_string(keyword.Text.size()) +
+                             " letters: the argument scan starts among them and reads the "
+                             "keyword as the " +
+                             name + stops);
             } else if (!word.empty()) {
-                Add(at,
-                    "the " + name + " " + Quoted(word) + " is not a hexadecimal number" + stops);
+                Stop(at,
+                     "the " + name + " " + Quoted(word) + " is not a hexadecimal number" + stops);
             } else if (at == -2) {  // the scan's mark was -1
-                Add(Size(), "the one-character word " + Quoted(line_.substr(line_.size() - 1)) +
-                                " that ends the line is not found as the " + name + stops);
+                Stop(Size(), "the one-character word " + Quoted(line_.substr(line_.size() - 1)) +
+                                 " that ends the line is not found as the " + name + stops);
             } else {
-                Add(Size() + 1, "missing " + name + stops);
+                Stop(Size() + 1, "missing " + name + stops);
             }
             return false;
         }

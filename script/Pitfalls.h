@@ -13,9 +13,10 @@ class LineList;
 namespace Pitfalls {
 
 struct Finding {
-    int32_t Line;         // 0-based index into the script list
-    int32_t Column;       // 1-based character position in that line
-    std::string Message;  // CP1251
+    int32_t Line;           // 0-based index into the script list
+    int32_t Column;         // 1-based character position in that line
+    std::string Message;    // CP1251
+    bool StopsRun = false;  // the run ends with an error at this line
 };
 
 // `script` holds the script as a run loads it (LineList::LoadFile); `raw` holds the file's bytes

@@ -57,12 +57,13 @@ void CheckerAgrees(LineList& script, std::string_view raw) {
         stoppedAt = e.Line;  // an image offset is the image's business, not the checker's
         if (e.Message.starts_with("Register number")) message = e.Message;
     }
-    const std::string stops = ": the run stops here: ";
     bool named = message.empty();
     for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
-        if (finding.Message.find(stops) == std::string::npos) continue;
+        if (!finding.StopsRun) continue;
         if (finding.Line < stoppedAt) std::abort();
-        if (finding.Line == stoppedAt && finding.Message.ends_with(stops + message)) named = true;
+        if (finding.Line == stoppedAt &&
+            finding.Message.ends_with(": the run stops here: " + message))
+            named = true;
     }
     if (!named) std::abort();
 }

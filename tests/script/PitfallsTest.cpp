@@ -92,6 +92,7 @@ TEST_F(Pitfalls_, ArgumentsThatFailStopTheRunWithTheRunsMessage) {
         ASSERT_FALSE(findings.empty()) << line;
         const Finding& last = findings.back();
         EXPECT_EQ(last.Column, column) << line;
+        EXPECT_TRUE(last.StopsRun) << line;
         EXPECT_TRUE(last.Message.ends_with(": the run stops here: " + ErrorOf(line))) << line;
     }
     EXPECT_TRUE(Says(One("    SWP 05"), "reads the keyword as the register number"));
