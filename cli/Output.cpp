@@ -2,25 +2,19 @@
 
 #include "Cp1251.h"
 #include "Errors.h"
+#include "Terminal.h"
 
 #ifdef _WIN32
 // The Windows programs take their arguments in the ANSI code page already.
 std::string PathFromArgument(const std::string& argument) {
     return argument;
 }
-static std::string ForTerminal(const std::string& text) {
-    return text;
-}
 #else
 std::string PathFromArgument(const std::string& argument) {
     return Cp1251::FromUtf8(argument);
 }
-static std::string ForTerminal(const std::string& text) {
-    return Cp1251::ToUtf8(text);
-}
 #endif
 
 void ReportFailure(std::FILE* err, const std::string& where, const std::string& message) {
-    std::fprintf(err, "%s: %s\n", ForTerminal(where).c_str(),
-                 ForTerminal(MessageBoxText(message)).c_str());
+    Terminal::WriteMessage(err, where + ": " + MessageBoxText(message) + "\n");
 }

@@ -15,5 +15,5 @@ inline constexpr const char* OutputLineEnd = "\n";
 std::string PathFromArgument(const std::string& argument);
 
 // Prints "WHERE: MESSAGE" on `err`, with the error box's full-stop rule applied. Both are CP1251
-// texts; on POSIX terminals they are shown as UTF-8.
+// texts, written as Terminal::WriteMessage writes messages.
 void ReportFailure(std::FILE* err, const std::string& where, const std::string& message);

@@ -10,6 +10,7 @@
 #include "LineList.h"
 #include "Output.h"
 #include "RunUnit.h"
+#include "Terminal.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -63,7 +64,7 @@ void LoadStandardInput(LineList& script) {
 #endif
 
 // The listing with each CR LF written as the platform's line end; every other byte unchanged.
-bool WriteListing(std::string_view text, std::FILE* out) {
+bool WriteListing(std::string_view text, std::FILE* out, std::string* copy) {
     constexpr std::string_view Break = "\r\n";
     const std::string_view lineEnd = OutputLineEnd;
     std::string converted;
@@ -74,8 +75,8 @@ bool WriteListing(std::string_view text, std::FILE* out) {
         from = at + Break.size();
     }
     converted.append(text.substr(from));
-    return std::fwrite(converted.data(), 1, converted.size(), out) == converted.size() &&
-           std::fflush(out) == 0;
+    if (copy) copy->append(converted);
+    return Terminal::WriteListing(out, converted);
 }
 
 int WriteFailed(std::FILE* err) {
@@ -86,7 +87,7 @@ int WriteFailed(std::FILE* err) {
 }  // namespace
 
 int RunCommand(const std::string& image, const std::vector<std::string>& scripts, std::FILE* out,
-               std::FILE* err) {
+               std::FILE* err, std::string* copy) {
     if (!Loaded(image, err, [&] { HexUnit::LoadImage(image); })) return 1;
 
     LineList script, listing;
@@ -104,11 +105,11 @@ int RunCommand(const std::string& image, const std::vector<std::string>& scripts
         try {
             RunUnit::RunScript();
         } catch (const Exception& e) {
-            if (!WriteListing(listing.Text(), out)) return WriteFailed(err);
+            if (!WriteListing(listing.Text(), out, copy)) return WriteFailed(err);
             ReportFailure(err, path + ":" + std::to_string(e.Line + 1), e.Message);
             return 1;
         }
-        if (!WriteListing(listing.Text(), out)) return WriteFailed(err);
+        if (!WriteListing(listing.Text(), out, copy)) return WriteFailed(err);
     }
     return 0;
 }

@@ -1,12 +1,17 @@
 // vantrel-cli: the batch runner for terminals and build pipelines.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "CheckCommand.h"
 #include "DumpCommand.h"
+#include "ExpectedListing.h"
 #include "Output.h"
 #include "RunCommand.h"
+#include "Terminal.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -17,8 +22,10 @@ namespace {
 
 constexpr const char* Usage =
     "usage: vantrel-cli dump IMAGE\n"
-    "       vantrel-cli run IMAGE SCRIPT [SCRIPT...]\n"
-    "       vantrel-cli --help | --version\n";
+    "       vantrel-cli run IMAGE SCRIPT [SCRIPT...] [--expect LISTING [--approve]]\n"
+    "       vantrel-cli check [--quiet] SCRIPT [SCRIPT...]\n"
+    "       vantrel-cli --help | --version\n"
+    "       any command also takes --raw or --utf8\n";
 
 constexpr const char* Help =
     "Inspects firmware images.\n"
@@ -27,13 +34,68 @@ constexpr const char* Help =
     "  run IMAGE SCRIPT [SCRIPT...] run each script against IMAGE in turn and print\n"
     "                               its listing; registers carry over from one script\n"
     "                               to the next; a SCRIPT of - reads standard input\n"
+    "    --expect LISTING           then compare the whole listing with the approved\n"
+    "                               listing in the file LISTING (LF and CR LF alike);\n"
+    "                               on a difference print a unified diff to standard\n"
+    "                               error and exit with 3\n"
+    "    --approve                  with --expect: write the listing to LISTING instead\n"
+    "  check SCRIPT [SCRIPT...]     report the lines whose run does not do what they\n"
+    "                               seem to: SCRIPT:LINE:COLUMN: warning: MESSAGE, the\n"
+    "                               line and a caret under the column\n"
+    "    --quiet                    print only the warning lines\n"
+    "  --raw                        write listing text as its CP1251 bytes everywhere\n"
+    "  --utf8                       write all text as UTF-8 everywhere\n"
+    "  --help, -h                   print this help\n"
+    "  --version                    print the version\n"
     "\n"
-    "Exit status: 0 on success, 1 when a file cannot be read or a script fails,\n"
-    "2 on bad usage.\n";
+    "Listing text goes to a terminal in the terminal's encoding, and to a file or a\n"
+    "pipe byte for byte as the desktop program holds it (CP1251).\n"
+    "\n"
+    "Exit status: 0 on success; 1 when a file cannot be read, a script fails or check\n"
+    "finds something; 2 on bad usage; 3 when the listing differs from LISTING.\n";
 
 int BadUsage() {
     std::fputs(Usage, stderr);
     return 2;
+}
+
+// Standard output is binary on Windows: its line ends are written out.
+void Print(std::string text) {
+    if (std::string_view(OutputLineEnd) != "\n") {
+        for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+            text.replace(at, 1, OutputLineEnd);
+    }
+    std::fputs(text.c_str(), stdout);
+}
+
+// Removes `option` from the arguments; true when it was there.
+bool Take(std::vector<std::string>& args, std::string_view option) {
+    auto found = std::find(args.begin(), args.end(), option);
+    if (found == args.end()) return false;
+    args.erase(found);
+    return true;
+}
+
+int Run(std::vector<std::string> args) {
+    std::string expected;
+    auto expect = std::find(args.begin(), args.end(), "--expect");
+    if (expect != args.end()) {
+        if (expect + 1 == args.end()) return BadUsage();
+        expected = PathFromArgument(*(expect + 1));
+        args.erase(expect, expect + 2);
+    }
+    const bool approve = Take(args, "--approve");
+    if (args.size() < 2 || (approve && expected.empty())) return BadUsage();
+    std::vector<std::string> scripts;
+    for (size_t i = 1; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
+    const std::string image = PathFromArgument(args[0]);
+    if (expected.empty()) return RunCommand(image, scripts, stdout, stderr);
+
+    std::string output;
+    int status = RunCommand(image, scripts, stdout, stderr, &output);
+    if (status != 0) return status;
+    return approve ? Approve(expected, output, stderr)
+                   : CompareWithApproved(expected, output, stderr);
 }
 
 }  // namespace
@@ -44,26 +106,33 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
     std::vector<std::string> args(argv + 1, argv + argc);
+    const bool raw = Take(args, "--raw");
+    const bool utf8 = Take(args, "--utf8");
+    if (raw && utf8) return BadUsage();
+    if (raw) Terminal::Chosen = Terminal::Encoding::Raw;
+    if (utf8) Terminal::Chosen = Terminal::Encoding::Utf8;
     if (args.empty()) return BadUsage();
-    const std::string& command = args[0];
+    const std::string command = args[0];
+    args.erase(args.begin());
     if (command == "--help" || command == "-h") {
-        std::fputs(Usage, stdout);
-        std::fputs(Help, stdout);
+        Print(std::string(Usage) + Help);
         return 0;
     }
     if (command == "--version") {
-        std::printf("vantrel-cli %s\n", VANTREL_VERSION);
+        Print(std::string("vantrel-cli ") + VANTREL_VERSION + "\n");
         return 0;
     }
     if (command == "dump") {
-        if (args.size() != 2) return BadUsage();
-        return DumpCommand(PathFromArgument(args[1]), stdout, stderr);
+        if (args.size() != 1) return BadUsage();
+        return DumpCommand(PathFromArgument(args[0]), stdout, stderr);
     }
-    if (command == "run") {
-        if (args.size() < 3) return BadUsage();
+    if (command == "run") return Run(args);
+    if (command == "check") {
+        const bool quiet = Take(args, "--quiet");
+        if (args.empty()) return BadUsage();
         std::vector<std::string> scripts;
-        for (size_t i = 2; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
-        return RunCommand(PathFromArgument(args[1]), scripts, stdout, stderr);
+        for (const std::string& arg : args) scripts.push_back(PathFromArgument(arg));
+        return CheckCommand(scripts, quiet, stdout, stderr);
     }
     return BadUsage();
 }

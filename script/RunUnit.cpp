@@ -19,8 +19,8 @@ namespace {
 
 LineList* Listing = nullptr;
 
+// In the order of the table's first sixteen entries, so that an entry's index is its command.
 enum class Command {
-    Inert,
     Ptr,
     Ptr4,
     If2,
@@ -39,27 +39,16 @@ enum class Command {
     Inv2
 };
 
-struct Keyword {
-    std::string_view text;
-    Command command;
-    int arguments;  // hexadecimal arguments, read in order
-    int registers;  // how many of the leading arguments are register numbers
-    bool label;     // a quoted label follows the arguments
-};
-
 // Matched in this order, exactly (same length, same bytes). The last four are held in the table
 // but select nothing: a line beginning with one of them does nothing.
-constexpr Keyword Keywords[] = {
-    {"PTR", Command::Ptr, 1, 0, true},      {"PTR4", Command::Ptr4, 1, 0, true},
-    {"IF2", Command::If2, 2, 0, true},      {"IF3", Command::If3, 2, 0, true},
-    {"SET2", Command::Set2, 2, 1, false},   {"SET2E", Command::Set2E, 2, 1, false},
-    {"SET2A", Command::Set2A, 2, 2, false}, {"SWP", Command::Swp, 1, 1, false},
-    {"SHL2", Command::Shl2, 2, 1, false},   {"SHR2", Command::Shr2, 2, 1, false},
-    {"INC2", Command::Inc2, 2, 1, false},   {"DEC2", Command::Dec2, 2, 1, false},
-    {"EQU2", Command::Equ2, 1, 1, true},    {"EQU16", Command::Equ16, 1, 1, true},
-    {"CH16", Command::Ch16, 3, 3, false},   {"INV2", Command::Inv2, 1, 1, false},
-    {"PTR2", Command::Inert, 0, 0, false},  {"PTR2<>", Command::Inert, 0, 0, false},
-    {"IF", Command::Inert, 0, 0, false},    {"IF2<>", Command::Inert, 0, 0, false},
+constexpr Keyword Table[] = {
+    {"PTR", 1, 0, true, false},    {"PTR4", 1, 0, true, false},  {"IF2", 2, 0, true, false},
+    {"IF3", 2, 0, true, false},    {"SET2", 2, 1, false, false}, {"SET2E", 2, 1, false, false},
+    {"SET2A", 2, 2, false, false}, {"SWP", 1, 1, false, false},  {"SHL2", 2, 1, false, false},
+    {"SHR2", 2, 1, false, false},  {"INC2", 2, 1, false, false}, {"DEC2", 2, 1, false, false},
+    {"EQU2", 1, 1, true, false},   {"EQU16", 1, 1, true, false}, {"CH16", 3, 3, false, false},
+    {"INV2", 1, 1, false, false},  {"PTR2", 0, 0, false, true},  {"PTR2<>", 0, 0, false, true},
+    {"IF", 0, 0, false, true},     {"IF2<>", 0, 0, false, true},
 };
 
 // A word of up to 7 bytes packed into one number with its length, so that a keyword is found by
@@ -71,19 +60,10 @@ constexpr uint64_t Packed(std::string_view word) {
 }
 
 constexpr auto PackedKeywords = [] {
-    std::array<uint64_t, std::size(Keywords)> packed{};
-    for (size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(Keywords[i].text);
+    std::array<uint64_t, std::size(Table)> packed{};
+    for (size_t i = 0; i < packed.size(); ++i) packed[i] = Packed(Table[i].Text);
     return packed;
 }();
-
-const Keyword* FindKeyword(std::string_view word) {
-    if (word.size() > 7) return nullptr;
-    const uint64_t packed = Packed(word);
-    for (size_t i = 0; i < PackedKeywords.size(); ++i) {
-        if (PackedKeywords[i] == packed) return &Keywords[i];
-    }
-    return nullptr;
-}
 
 // Upper-case hexadecimal without leading zeros, as the range messages show numbers.
 std::string HexNumber(uint32_t value) {
@@ -97,13 +77,6 @@ std::string HexNumber(uint32_t value) {
 
 uint16_t& Register(int32_t number) {
     return RegisterFile[static_cast<uint32_t>(number) - 1];
-}
-
-void CheckRegister(int32_t number) {
-    if (static_cast<uint32_t>(number) - 1 >= RegisterFile.size()) {
-        throw ERangeError("Register number " + HexNumber(static_cast<uint32_t>(number)) +
-                          " is out of range 1 to 400");
-    }
 }
 
 // The first offset, in reading order, of the `count` bytes from `first` that lies outside the
@@ -161,30 +134,19 @@ void AppendFlagIfEqual(std::string_view label, uint32_t offset, int bytes, int32
 void Execute(int32_t index) {
     // The script does not change during a run, so the line is read once for all its scans.
     const std::string_view line = StringUnit::Script->Get(index);
-    const auto NextWordMark = [line](int32_t position) {
-        return StringUnit::NextWordMarkIn(line, position);
-    };
-    const auto HexAt = [line](int32_t position) { return StringUnit::HexIn(line, position); };
-
     const Keyword* keyword = FindKeyword(StringUnit::WordIn(line, 1));
-    if (keyword == nullptr || keyword->command == Command::Inert) return;
+    if (keyword == nullptr || keyword->Inert) return;
 
-    // Each mark is one past the start of its word; the next scan starts one past the mark, so a
-    // one-character argument followed by one blank makes the scan skip the following word.
+    const ArgumentScan scan = ScanArguments(line, *keyword);
     int32_t arg[3];
-    int32_t mark = NextWordMark(static_cast<int32_t>(keyword->text.size()) + 1);
-    arg[0] = HexAt(mark - 1);
-    for (int j = 1; j < keyword->arguments; ++j) {
-        mark = NextWordMark(mark + 1);
-        arg[j] = HexAt(mark - 1);
-    }
+    for (int j = 0; j < keyword->Arguments; ++j) arg[j] = StringUnit::HexIn(line, scan.At[j]);
     std::string_view label;
-    if (keyword->label) label = StringUnit::QuotedIn(line, NextWordMark(mark + 1));
+    if (keyword->Label) label = StringUnit::QuotedIn(line, scan.At[keyword->Arguments]);
 
-    for (int j = 0; j < keyword->registers; ++j) CheckRegister(arg[j]);
+    for (int j = 0; j < keyword->Registers; ++j) CheckRegister(arg[j]);
 
     const uint32_t a = static_cast<uint32_t>(arg[0]);
-    switch (keyword->command) {
+    switch (static_cast<Command>(keyword - Table)) {
         case Command::Ptr:
             CheckImage(a, 1);
             AppendValueLine(label, HexUnit::Hex32(Byte(a)));
@@ -261,12 +223,46 @@ void Execute(int32_t index) {
             r = static_cast<uint16_t>(0xFFFF - r);
             break;
         }
-        case Command::Inert:
-            break;
     }
 }
 
 }  // namespace
+
+std::span<const Keyword> Keywords() {
+    return Table;
+}
+
+const Keyword* FindKeyword(std::string_view word) {
+    if (word.size() > 7) return nullptr;
+    const uint64_t packed = Packed(word);
+    for (size_t i = 0; i < PackedKeywords.size(); ++i) {
+        if (PackedKeywords[i] == packed) return &Table[i];
+    }
+    return nullptr;
+}
+
+ArgumentScan ScanArguments(std::string_view line, const Keyword& keyword) {
+    // Each mark is one past the start of its word; the next scan starts one past the mark, so a
+    // one-character argument followed by one blank makes the scan skip the following word.
+    ArgumentScan scan{};
+    int32_t start = static_cast<int32_t>(keyword.Text.size()) + 1;
+    const int items = keyword.Arguments + (keyword.Label ? 1 : 0);
+    for (int j = 0; j < items; ++j) {
+        const int32_t mark = StringUnit::NextWordMarkIn(line, start);
+        scan.Start[j] = start;
+        // HexAt reads from the word's start; QuotedAt from just after its first character.
+        scan.At[j] = j < keyword.Arguments ? mark - 1 : mark;
+        start = mark + 1;
+    }
+    return scan;
+}
+
+void CheckRegister(int32_t number) {
+    if (static_cast<uint32_t>(number) - 1 >= RegisterFile.size()) {
+        throw ERangeError("Register number " + HexNumber(static_cast<uint32_t>(number)) +
+                          " is out of range 1 to 400");
+    }
+}
 
 void Bind(LineList& script, LineList& listing) {
     StringUnit::Script = &script;

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 class LineList;
 
@@ -10,6 +12,34 @@ namespace RunUnit {
 
 // R[n] is RegisterFile[n - 1], for n from 1 to 1024. All zero at start; no run resets it.
 extern std::array<uint16_t, 1024> RegisterFile;
+
+// An entry of the keyword table: how many hexadecimal arguments its line reads, how many of the
+// leading ones are register numbers, and whether a label follows them. Inert entries are held
+// in the table but select no command.
+struct Keyword {
+    std::string_view Text;
+    int Arguments;
+    int Registers;
+    bool Label;
+    bool Inert;
+};
+
+// The whole table, in the order in which a line's first word is compared with it.
+std::span<const Keyword> Keywords();
+// The entry that `word` equals exactly (same length, same bytes), or null.
+const Keyword* FindKeyword(std::string_view word);
+
+// Where a line that starts with `keyword` reads its arguments. Item j (the hexadecimal arguments
+// in order, then the label) is found by a NextWordMark scan that starts at Start[j]; HexAt reads
+// argument j from At[j], and QuotedAt reads the label from At[Arguments].
+struct ArgumentScan {
+    int32_t Start[4];
+    int32_t At[4];
+};
+ArgumentScan ScanArguments(std::string_view line, const Keyword& keyword);
+
+// Raises the run's ERangeError when `number` names no register.
+void CheckRegister(int32_t number);
 
 // The lists that ExecuteLine reads the script from and appends the listing to: two distinct
 // lists, bound before the first run.

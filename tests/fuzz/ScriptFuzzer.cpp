@@ -3,14 +3,17 @@
 // (as many as there are), and the rest is the script file's contents.
 #include <unistd.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "Errors.h"
 #include "HexUnit.h"
 #include "LineList.h"
+#include "Pitfalls.h"
 #include "RunUnit.h"
 
 namespace {
@@ -40,6 +43,31 @@ void RunChecked(LineList& script) {
     }
 }
 
+// The checker must agree with a run: no line before the one where the run stops is said to stop
+// it, and an argument or register number that stops the run is named with the run's message.
+void CheckerAgrees(LineList& script, std::string_view raw) {
+    int32_t stoppedAt = INT32_MAX;
+    std::string message;
+    try {
+        RunUnit::RunScript();
+    } catch (const EConvertError& e) {
+        stoppedAt = e.Line;
+        message = e.Message;
+    } catch (const ERangeError& e) {
+        stoppedAt = e.Line;  // an image offset is the image's business, not the checker's
+        if (e.Message.starts_with("Register number")) message = e.Message;
+    }
+    bool named = message.empty();
+    for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
+        if (!finding.StopsRun) continue;
+        if (finding.Line < stoppedAt) std::abort();
+        if (finding.Line == stoppedAt &&
+            finding.Message.ends_with(": the run stops here: " + message))
+            named = true;
+    }
+    if (!named) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -60,6 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     script.LoadFile(scriptPath);
     RunUnit::Bind(script, listing);
     RunUnit::RegisterFile.fill(0);  // each input starts afresh, so a finding replays
+    CheckerAgrees(script, std::string_view(reinterpret_cast<const char*>(rest + imageSize),
+                                           restSize - imageSize));
+    RunUnit::RegisterFile.fill(0);
     RunChecked(script);
     RunChecked(script);  // the second run starts from the registers the first one left
     return 0;
