@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "QtControls.h"
+#include "QtRowView.h"
 #include "QtText.h"
 #include "QtTextView.h"
 #include "ShortCut.h"
@@ -176,6 +177,15 @@ void QtWindow::SetMenu(std::vector<Platform::MenuItem> bar) {
 
 Platform::TextView& QtWindow::AddTextView(const Platform::TextViewSpec& spec, LineList& lines) {
     auto* view = new QtTextView(spec, lines, client_);
+    client_->Add(view, spec.Where);
+    if (!focusProxy()) setFocusProxy(view);
+    return *view;
+}
+
+Platform::RowView& QtWindow::AddRowView(const Platform::TextViewSpec& spec,
+                                        const Platform::RowSource& rows, LineList& text,
+                                        Platform::Guard guard) {
+    auto* view = new QtRowView(spec, rows, text, std::move(guard), client_);
     client_->Add(view, spec.Where);
     if (!focusProxy()) setFocusProxy(view);
     return *view;

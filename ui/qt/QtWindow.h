@@ -47,6 +47,9 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void OnCloseRequest(std::function<void()> handler) override;
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
+                                  const Platform::RowSource& rows, LineList& text,
+                                  Platform::Guard guard) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
