@@ -12,6 +12,7 @@ bench=${1:-$top/build/ui/qt/qt_dump_bench}
 rounds=${BENCH_ROUNDS:-3}
 work=$(mktemp -d "${TMPDIR:-/tmp}/vantrel-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+export XDG_RUNTIME_DIR=$work  # Qt wants one, private to the user
 
 [[ -x $bench ]] || { echo "bench: no qt_dump_bench at $bench (build it, or pass its path)" >&2; exit 2; }
 run=("$bench")

@@ -15,6 +15,9 @@ class QtClientArea : public QWidget {
   public:
     explicit QtClientArea(QWidget* parent) : QWidget(parent) {}
     void Add(QWidget* control, const Platform::Placement& where);
+    // The window has taken its final size: bottom-anchored controls keep the distance they have
+    // from now on, as the window opened with them.
+    void Settle();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
