@@ -154,6 +154,23 @@ TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
     EXPECT_EQ(guarded, 0);
 }
 
+// A bottom-anchored control keeps the distance it had when the window opened; once the window
+// manager's frame has taken its part of the window, the distance is the one it has then.
+TEST_F(QtBackendTest, FramingSettlesTheBottomDistance) {
+    QtClientArea area(nullptr);
+    auto* dump = new QWidget(&area);
+    area.Add(dump, {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true});
+    area.resize(620, 480);
+    area.show();
+    probe.ProcessEvents();
+    area.resize(620, 455);  // as when the frame's caption came after the first layout
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 409));
+    area.Settle();
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 430));
+    area.resize(620, 555);
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 530));
+}
+
 TEST_F(QtBackendTest, KeysMapToVirtualKeysAndBeatQtShortcutsInAFocusedView) {
     auto press = [](int key, Qt::KeyboardModifiers modifiers = {}) {
         return QtPlatform::ToKeyPress(QKeyEvent(QEvent::KeyPress, key, modifiers));
