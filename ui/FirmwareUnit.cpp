@@ -1,11 +1,22 @@
 #include "FirmwareUnit.h"
 
 #include "Cp1251.h"
+#include "HexUnit.h"
 #include "MainUnit.h"
 
 namespace FirmwareUnit {
 
 std::unique_ptr<TFirmwareForm> FirmwareForm;
+
+uint64_t TDumpRows::RowCount() const {
+    return HexUnit::DumpRowCount();
+}
+
+std::string TDumpRows::Row(uint64_t row) const {
+    std::string text;
+    HexUnit::AppendDumpRows(text, row, 1, "");
+    return text;
+}
 
 TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
     Platform::WindowSpec spec;
@@ -33,7 +44,15 @@ TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
     memo.Font = courier;
     memo.Font.Colour = {0, 255, 0};
     memo.Bars = Platform::ScrollBars::Vertical;
-    FirmwareShowMemo = &Window->AddTextView(memo, DumpLines);
+    FirmwareShowMemo =
+        &Window->AddRowView(memo, DumpRows, DumpLines, [&platform](const auto& action) {
+            bool done = false;
+            MainUnit::RunCommand(platform, [&] {
+                action();
+                done = true;
+            });
+            return done;
+        });
 
     Window->OnCloseRequest([this] { Window->Hide(); });
     FormCreate();
@@ -41,6 +60,11 @@ TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
 
 void TFirmwareForm::FormCreate() {
     Window->Place(MainUnit::MainForm->Window->Left(), 119);
+}
+
+void TFirmwareForm::ShowDump() {
+    FirstStringStaticText->SetText(HexUnit::DumpHeader());
+    FirmwareShowMemo->ShowRows();
 }
 
 void TFirmwareForm::HEXOpenClick() {

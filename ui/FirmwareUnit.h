@@ -1,13 +1,22 @@
 // The firmware window: the dump of the loaded image under its column header.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "LineList.h"
 #include "Platform.h"
 
 namespace FirmwareUnit {
+
+// The dump's rows, made from the image when a view asks for them.
+class TDumpRows : public Platform::RowSource {
+  public:
+    uint64_t RowCount() const override;
+    std::string Row(uint64_t row) const override;
+};
 
 class TFirmwareForm {
   public:
@@ -17,11 +26,16 @@ class TFirmwareForm {
 
     void FormCreate();
     void HEXOpenClick();
+    // Shows the dump of the image just loaded: the header above, the rows from the top.
+    void ShowDump();
 
-    LineList DumpLines;  // declared first: the view is bound to it until the window goes
+    // Declared first: the view draws from them until the window goes. DumpLines holds the dump
+    // as text only once the user has typed into it.
+    TDumpRows DumpRows;
+    LineList DumpLines;
     std::unique_ptr<Platform::Window> Window;
     Platform::TextControl* FirstStringStaticText = nullptr;
-    Platform::TextView* FirmwareShowMemo = nullptr;
+    Platform::RowView* FirmwareShowMemo = nullptr;
     Platform::MenuItem HEXOpen;
     std::vector<Platform::MenuItem> HEXMainMenu;
 };

@@ -1,6 +1,5 @@
 #include "MainUnit.h"
 
-#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -8,7 +7,6 @@
 #include "Errors.h"
 #include "FirmwareUnit.h"
 #include "HexUnit.h"
-#include "LineList.h"
 #include "ListingUnit.h"
 #include "RunUnit.h"
 #include "ScriptUnit.h"
@@ -66,19 +64,6 @@ Platform::MenuItem DropDown(const char* utf8Caption, std::vector<Platform::MenuI
     item.Caption = Cp1251::FromUtf8(utf8Caption);
     item.Items = std::move(items);
     return item;
-}
-
-// Puts the dump rows into `dump` in one batch. The rows are built only as far as the view's
-// capacity reaches; AppendBlock keeps the rows that fit and raises the capacity error, as one Add
-// per row would.
-void FillDump(LineList& dump) {
-    constexpr uint64_t RowsPerStep = 4096;
-    const size_t room = dump.Capacity() - std::min(dump.Capacity(), dump.Text().size());
-    const uint64_t rows = HexUnit::DumpRowCount();
-    std::string block;
-    for (uint64_t first = 0; first < rows && block.size() <= room; first += RowsPerStep)
-        HexUnit::AppendDumpRows(block, first, std::min(RowsPerStep, rows - first), "\r\n");
-    dump.AppendBlock(block);
 }
 
 const Platform::MenuItem* FindShortCut(const std::vector<Platform::MenuItem>& items,
@@ -160,10 +145,7 @@ void TMainForm::FileOpenClick() {
     if (!MainOpenDialog.Execute()) return;
     const std::string path = MainOpenDialog.FileName;
     HexUnit::LoadImage(path);
-    FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
-    firmware.FirstStringStaticText->SetText(HexUnit::DumpHeader());
-    firmware.DumpLines.Clear();
-    FillDump(firmware.DumpLines);
+    FirmwareUnit::FirmwareForm->ShowDump();
     FirmwareLoadedPanel->SetText(Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + path);
 }
 

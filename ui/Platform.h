@@ -86,6 +86,30 @@ class TextView {
     virtual void SetCaretLine(int32_t index) = 0;
 };
 
+// Rows of text that a view draws on demand, only those on screen: the whole text never exists.
+class RowSource {
+  public:
+    virtual ~RowSource() = default;
+    virtual uint64_t RowCount() const = 0;
+    // Row `row` (below RowCount) without a line break.
+    virtual std::string Row(uint64_t row) const = 0;
+};
+
+// A text view over a RowSource. The caret can be placed and rows selected and copied as in a
+// text view; the first edit turns the rows into an ordinary text (the LineList the view was
+// created with) and the edit applies to that text.
+class RowView {
+  public:
+    virtual ~RowView() = default;
+    // The source changed: its rows are shown from the top with the caret at the start, and any
+    // text the user typed is dropped.
+    virtual void ShowRows() = 0;
+};
+
+// Runs an action that the user started inside the program's error boundary. Returns true when
+// it completed, false when it failed and the user has been told.
+using Guard = std::function<bool(const std::function<void()>& action)>;
+
 class TextControl {  // a label or a status panel
   public:
     virtual ~TextControl() = default;
@@ -113,6 +137,11 @@ class Window {
     virtual void SetMenu(std::vector<MenuItem> bar) = 0;  // an empty bar shows no menu bar
     // The view shows `lines` from now on and sets its capacity; `lines` must outlive the window.
     virtual TextView& AddTextView(const TextViewSpec& spec, LineList& lines) = 0;
+    // A view that draws the rows of `rows` on demand and shows `text` once the user edits it;
+    // both must outlive the window. Filling the text on the first edit and copying a selection
+    // run inside `guard`: when it fails, the edit or the copy does not happen.
+    virtual RowView& AddRowView(const TextViewSpec& spec, const RowSource& rows, LineList& text,
+                                Guard guard) = 0;
     virtual TextControl& AddLabel(const LabelSpec& spec) = 0;
     virtual TextControl& AddPanel(const PanelSpec& spec) = 0;
 };

@@ -23,6 +23,15 @@ class BackendProbe {
     virtual std::string DisplayedText(Platform::TextView& view) = 0;
     // Presses a key while `focused` has the keyboard focus.
     virtual void PressKey(Platform::Window& focused, const Platform::KeyPress& key) = 0;
+    // What a row view shows: the lines on screen while it shows rows, the whole text once the
+    // user has edited it; CP1251 with CR LF between lines.
+    virtual std::string DisplayedText(Platform::RowView& view) = 0;
+    // Presses a key while the row view has the keyboard focus.
+    virtual void PressKey(Platform::RowView& view, const Platform::KeyPress& key) = 0;
+    // Types CP1251 text at the row view's caret as the user would.
+    virtual void TypeText(Platform::RowView& view, const std::string& text) = 0;
+    // The text on the clipboard, as CP1251.
+    virtual std::string Clipboard() = 0;
     // Delivers a close request to the window, as the platform's close key would.
     virtual void RequestClose(Platform::Window& window) = 0;
 };

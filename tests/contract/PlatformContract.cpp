@@ -42,6 +42,182 @@ Platform::LabelSpec PlatformContract::LabelSpec() {
     return spec;
 }
 
+Platform::TextViewSpec PlatformContract::RowViewSpec() {
+    Platform::TextViewSpec spec;
+    spec.Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
+    spec.Background = {0, 0, 0};
+    spec.Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}};
+    return spec;
+}
+
+namespace {
+
+// "row 0" to "row N-1", counting how many rows were asked for.
+class NumberedRows : public Platform::RowSource {
+  public:
+    explicit NumberedRows(uint64_t count) : count_(count) {}
+    uint64_t RowCount() const override { return count_; }
+    std::string Row(uint64_t row) const override {
+        ++Drawn;
+        return "row " + std::to_string(row);
+    }
+    mutable uint64_t Drawn = 0;
+
+  private:
+    uint64_t count_;
+};
+
+// The program's error boundary as a test sees it: it runs the action unless told to refuse.
+struct RecordingGuard {
+    bool Refuse = false;
+    int Calls = 0;
+    Platform::Guard Get() {
+        return [this](const std::function<void()>& action) {
+            ++Calls;
+            if (Refuse) return false;
+            action();
+            return true;
+        };
+    }
+};
+
+constexpr Platform::KeyPress Down{.VirtualKey = 0x28};
+constexpr Platform::KeyPress ShiftDown{.VirtualKey = 0x28, .Shift = true};
+constexpr Platform::KeyPress ShiftEnd{.VirtualKey = 0x23, .Shift = true};
+constexpr Platform::KeyPress CtrlEnd{.VirtualKey = 0x23, .Ctrl = true};
+constexpr Platform::KeyPress CtrlHome{.VirtualKey = 0x24, .Ctrl = true};
+constexpr Platform::KeyPress PageDown{.VirtualKey = 0x22};
+constexpr Platform::KeyPress CtrlC{.VirtualKey = 'C', .Ctrl = true};
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+TEST_P(PlatformContract, RowViewDrawsOnlyTheRowsOnScreen) {
+    NumberedRows rows(1'000'000);
+    LineList text;
+    RecordingGuard guard;
+    auto window = CreateWindow("rows");
+    Platform::TextControl& header = window->AddLabel(LabelSpec());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    header.SetText("header");
+    view.ShowRows();
+    window->Show();
+    probe->ProcessEvents();
+
+    const std::string top = probe->DisplayedText(view);
+    EXPECT_TRUE(StartsWith(top, "row 0\r\nrow 1\r\n")) << top;
+    EXPECT_LT(rows.Drawn, 10'000u);  // a few screens at most, not the million rows
+
+    probe->PressKey(view, PageDown);
+    probe->ProcessEvents();
+    EXPECT_FALSE(StartsWith(probe->DisplayedText(view), "row 0\r\n"));
+
+    // The last row, then the empty line after it, as in a text where every row ends a line.
+    probe->PressKey(view, CtrlEnd);
+    probe->ProcessEvents();
+    EXPECT_TRUE(EndsWith(probe->DisplayedText(view), "row 999999\r\n"));
+    probe->PressKey(view, CtrlHome);
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), top);
+    EXPECT_LT(rows.Drawn, 100'000u);
+    EXPECT_EQ(header.Text(), "header");
+    EXPECT_EQ(text.Text(), "");  // nothing was built
+    EXPECT_EQ(guard.Calls, 0);
+}
+
+TEST_P(PlatformContract, RowViewSelectionIsCopied) {
+    NumberedRows rows(5);
+    LineList text;
+    RecordingGuard guard;
+    auto window = CreateWindow("rows");
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    view.ShowRows();
+    window->Show();
+    probe->ProcessEvents();
+
+    probe->PressKey(view, Down);
+    probe->PressKey(view, ShiftDown);
+    probe->PressKey(view, ShiftEnd);
+    probe->PressKey(view, CtrlC);
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->Clipboard(), "row 1\r\nrow 2");
+    EXPECT_EQ(text.Text(), "");  // copying is no edit
+}
+
+TEST_P(PlatformContract, FirstEditTurnsTheRowsIntoText) {
+    NumberedRows rows(3);
+    LineList text;
+    RecordingGuard guard;
+    auto window = CreateWindow("rows");
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    view.ShowRows();
+    window->Show();
+    probe->ProcessEvents();
+
+    probe->PressKey(view, Down);
+    probe->TypeText(view, "X");
+    probe->ProcessEvents();
+    EXPECT_EQ(guard.Calls, 1);
+    EXPECT_EQ(text.Text(), "row 0\r\nXrow 1\r\nrow 2\r\n");
+    EXPECT_EQ(probe->DisplayedText(view), "row 0\r\nXrow 1\r\nrow 2\r\n");
+
+    // Later edits go into the text as it stands.
+    probe->TypeText(view, "Y");
+    probe->ProcessEvents();
+    EXPECT_EQ(guard.Calls, 1);
+    EXPECT_EQ(text.Get(1), "XYrow 1");
+}
+
+TEST_P(PlatformContract, RefusedFirstEditKeepsTheRows) {
+    NumberedRows rows(3);
+    LineList text;
+    RecordingGuard guard;
+    guard.Refuse = true;  // as when the rows would not fit in a text
+    auto window = CreateWindow("rows");
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    view.ShowRows();
+    window->Show();
+    probe->ProcessEvents();
+
+    probe->TypeText(view, "X");
+    probe->ProcessEvents();
+    EXPECT_EQ(guard.Calls, 1);
+    EXPECT_EQ(text.Text(), "");
+    EXPECT_EQ(probe->DisplayedText(view), "row 0\r\nrow 1\r\nrow 2\r\n");
+}
+
+TEST_P(PlatformContract, ShowRowsAfterAnEditDropsTheTypedText) {
+    NumberedRows rows(3);
+    LineList text;
+    RecordingGuard guard;
+    auto window = CreateWindow("rows");
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    view.ShowRows();
+    window->Show();
+    probe->ProcessEvents();
+    probe->PressKey(view, CtrlEnd);
+    probe->TypeText(view, "typed");
+    probe->ProcessEvents();
+    ASSERT_EQ(text.Get(3), "typed");
+
+    view.ShowRows();
+    probe->ProcessEvents();
+    EXPECT_EQ(probe->DisplayedText(view), "row 0\r\nrow 1\r\nrow 2\r\n");
+    EXPECT_EQ(text.Text(), "");
+    // The caret is back at the start: the next edit goes there.
+    probe->TypeText(view, "Z");
+    probe->ProcessEvents();
+    EXPECT_EQ(text.Text(), "Zrow 0\r\nrow 1\r\nrow 2\r\n");
+}
+
 TEST_P(PlatformContract, ShowMakesVisibleRaisesAndActivates) {
     auto first = CreateWindow("first", 10, 10);
     auto second = CreateWindow("second", 30, 30);

@@ -20,6 +20,8 @@ class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
                                                    int top = 0);
     static Platform::TextViewSpec ViewSpec();
     static Platform::LabelSpec LabelSpec();
+    // The firmware window's view: 613 by 434 pixels under a 25-pixel header, bottom-anchored.
+    static Platform::TextViewSpec RowViewSpec();
 
     std::unique_ptr<BackendProbe> probe;
 };

@@ -1,5 +1,6 @@
 // The Qt backend's own promises beyond the contract: texts byte for byte, the views' batching,
-// keys against Qt's shortcut system, and the real modal dialogs.
+// the row view drawn as the text view, keys against Qt's shortcut system, and the real modal
+// dialogs.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -8,12 +9,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include "Cp1251.h"
+#include "HexUnit.h"
 #include "LineList.h"
 #include "QtProbe.h"
+#include "QtRowView.h"
 #include "QtText.h"
 #include "QtTextView.h"
 #include "QtWindow.h"
@@ -58,8 +63,8 @@ TEST_F(QtBackendTest, EveryByteGoesThroughTheViewAndBack) {
     EXPECT_EQ(QtText::FromDocument(u"a\u2028b\u2029c\U0001F600d\u4E2D"), "a\r\nb\r\nc?d?");
     EXPECT_EQ(QtText::ToDocument("a\r\nb\rc\nd"), u"a\nb\rc\nd");
 
-    // A lone LF shows as a line break; were the view's own updates, batched or direct, taken for
-    // an edit, the next read would fetch the text back with CR LF and count more lines.
+    // A lone LF shows as a line break; were the view's own updates, replaced or appended, taken
+    // for an edit, the next read would fetch the text back with CR LF and count more lines.
     lines.SetText("a\nb");
     lines.Add("c\nd");
     lines.AppendBlock(std::string(100000, 'e') + "\n\r\n");
@@ -67,7 +72,7 @@ TEST_F(QtBackendTest, EveryByteGoesThroughTheViewAndBack) {
     EXPECT_TRUE(lines.Text() == "a\nb\r\nc\nd\r\n" + std::string(100000, 'e') + "\n");
 }
 
-TEST_F(QtBackendTest, BatchedAppendsComeFirstAndAreNoEdits) {
+TEST_F(QtBackendTest, BatchedAppendsComeFirstAndFillsAreNoEdits) {
     QtTextView& view = ShownView();
     ASSERT_TRUE(QtProbe::Activate(*window));
     for (int i = 0; i < 1000; ++i) lines.Add("line " + std::to_string(i));
@@ -82,14 +87,88 @@ TEST_F(QtBackendTest, BatchedAppendsComeFirstAndAreNoEdits) {
     view.SetCaretLine(1);
     EXPECT_EQ(view.textCursor().blockNumber(), 1);
 
-    // A CR at the last byte of one piece of a large block, its LF at the first of the next.
-    lines.Clear();
+    // A CR at the last byte of one piece of a large text, its LF at the first of the next: the
+    // text a dump turns into when the user first types into it.
     const std::string first((size_t{1} << 20) - 1, 'a');
-    lines.AppendBlock(first + "\r\nb\r\n");
+    lines.SetText(first + "\r\nb\r\n");
     EXPECT_EQ(view.document()->blockCount(), 3);
     EXPECT_EQ(probe.DisplayedText(view), first + "\r\nb\r\n");
     EXPECT_EQ(view.textCursor().position(), 0);        // a filled view starts at the top
     EXPECT_FALSE(view.document()->isUndoAvailable());  // an undo does not take the fill back
+}
+
+// The dump's rows, with every kind of character a row holds.
+class SampleRows : public Platform::RowSource {
+  public:
+    uint64_t RowCount() const override { return 100; }
+    std::string Row(uint64_t row) const override {
+        return HexUnit::Hex32(static_cast<uint32_t>(16 * row)) + " | 7F 56 54 | \x7FVT\xC0\xFF.";
+    }
+};
+
+// Pixel for pixel what the text view showed for the dump, at the top and scrolled, with a
+// selection made by the same clicks; Tab and the wheel do what they do in the text view.
+TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
+    SampleRows rows;
+    LineList text;
+    window = probe.platform().CreateWindow({.Caption = "rows", .Width = 1300, .Height = 500});
+    Platform::TextViewSpec spec;
+    spec.Where = {.Left = 0, .Top = 0, .Width = 613, .Height = 434};
+    spec.Background = {0, 0, 0};
+    spec.Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}};
+    int guarded = 0;
+    QtRowView& drawn = QtProbe::Of(window->AddRowView(spec, rows, text, [&](const auto& action) {
+        ++guarded;
+        action();
+        return true;
+    }));
+    spec.Where.Left = 650;
+    QtTextView& filled = QtProbe::Of(window->AddTextView(spec, lines));
+    std::string all;
+    for (uint64_t row = 0; row < rows.RowCount(); ++row) all += rows.Row(row) + "\r\n";
+    lines.SetText(all);
+    window->Show();
+    ASSERT_TRUE(QtProbe::Activate(*window));
+    auto unfocused = [&](QWidget& view) {
+        view.clearFocus();
+        probe.ProcessEvents();
+        return view.grab().toImage();
+    };
+    EXPECT_EQ(unfocused(drawn), unfocused(filled));
+    for (QAbstractScrollArea* view :
+         {static_cast<QAbstractScrollArea*>(&drawn), static_cast<QAbstractScrollArea*>(&filled)}) {
+        view->verticalScrollBar()->setValue(40);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(45, 30));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, QPoint(300, 70));
+    }
+    EXPECT_EQ(drawn.Cursor().Anchor().Line, 41u);
+    EXPECT_EQ(unfocused(drawn), unfocused(filled));
+
+    drawn.setFocus();
+    QTest::keyClick(&drawn, Qt::Key_Tab);
+    QWheelEvent wheel(QPointF(50, 50), drawn.mapToGlobal(QPointF(50, 50)), {}, {0, -120},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(drawn.viewport(), &wheel);
+    EXPECT_EQ(drawn.Cursor().Top(), 40u + QApplication::wheelScrollLines());
+    EXPECT_FALSE(drawn.Edited());
+    EXPECT_EQ(guarded, 0);
+}
+
+// A bottom-anchored control keeps the distance it had when the window opened; once the window
+// manager's frame has taken its part of the window, the distance is the one it has then.
+TEST_F(QtBackendTest, FramingSettlesTheBottomDistance) {
+    QtClientArea area(nullptr);
+    auto* dump = new QWidget(&area);
+    area.Add(dump, {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true});
+    area.resize(620, 480);
+    area.show();
+    probe.ProcessEvents();
+    area.resize(620, 455);  // as when the frame's caption came after the first layout
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 409));
+    area.Settle();
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 430));
+    area.resize(620, 555);
+    EXPECT_EQ(dump->geometry(), QRect(0, 25, 613, 530));
 }
 
 TEST_F(QtBackendTest, KeysMapToVirtualKeysAndBeatQtShortcutsInAFocusedView) {

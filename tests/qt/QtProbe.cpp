@@ -1,12 +1,15 @@
 #include "QtProbe.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QTest>
 #include <QTextDocument>
 #include <QWindow>
 
 #include "Cp1251.h"
+#include "QtRowView.h"
+#include "QtText.h"
 #include "QtTextView.h"
 #include "QtWindow.h"
 
@@ -14,7 +17,56 @@ namespace {
 
 Qt::Key KeyOf(uint8_t virtualKey) {
     if (virtualKey >= 112 && virtualKey <= 135) return Qt::Key(Qt::Key_F1 + (virtualKey - 112));
-    return Qt::Key(virtualKey);  // letters and digits share their codes
+    switch (virtualKey) {
+        case 0x08:
+            return Qt::Key_Backspace;
+        case 0x09:
+            return Qt::Key_Tab;
+        case 0x0D:
+            return Qt::Key_Return;
+        case 0x21:
+            return Qt::Key_PageUp;
+        case 0x22:
+            return Qt::Key_PageDown;
+        case 0x23:
+            return Qt::Key_End;
+        case 0x24:
+            return Qt::Key_Home;
+        case 0x25:
+            return Qt::Key_Left;
+        case 0x26:
+            return Qt::Key_Up;
+        case 0x27:
+            return Qt::Key_Right;
+        case 0x28:
+            return Qt::Key_Down;
+        case 0x2D:
+            return Qt::Key_Insert;
+        case 0x2E:
+            return Qt::Key_Delete;
+        default:
+            return Qt::Key(virtualKey);  // letters and digits share their codes
+    }
+}
+
+Qt::KeyboardModifiers ModifiersOf(const Platform::KeyPress& key) {
+    Qt::KeyboardModifiers modifiers;
+    if (key.Shift) modifiers |= Qt::ShiftModifier;
+    if (key.Ctrl) modifiers |= Qt::ControlModifier;
+    if (key.Alt) modifiers |= Qt::AltModifier;
+    return modifiers;
+}
+
+// Types CP1251 text into `widget`: CR LF as the Enter key, any other byte as its character.
+void Type(QWidget& widget, const std::string& text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\r\n") == 0) {
+            QTest::keyClick(&widget, Qt::Key_Return);
+            ++i;
+        } else {
+            QTest::keyClicks(&widget, QString(QChar(Cp1251::ToUnicode(uint8_t(text[i])))));
+        }
+    }
 }
 
 }  // namespace
@@ -53,14 +105,7 @@ void QtProbe::TypeText(Platform::TextView& view, const std::string& text) {
     QtTextView& widget = Of(view);
     widget.setFocus();
     QTest::keyClick(&widget, Qt::Key_End, Qt::ControlModifier);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text.compare(i, 2, "\r\n") == 0) {
-            QTest::keyClick(&widget, Qt::Key_Return);
-            ++i;
-        } else {
-            QTest::keyClicks(&widget, QString(QChar(Cp1251::ToUnicode(uint8_t(text[i])))));
-        }
-    }
+    Type(widget, text);
 }
 
 std::string QtProbe::DisplayedText(Platform::TextView& view) {
@@ -78,12 +123,51 @@ std::string QtProbe::DisplayedText(Platform::TextView& view) {
 
 void QtProbe::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
     Activate(focused);
-    Qt::KeyboardModifiers modifiers;
-    if (key.Shift) modifiers |= Qt::ShiftModifier;
-    if (key.Ctrl) modifiers |= Qt::ControlModifier;
-    if (key.Alt) modifiers |= Qt::AltModifier;
     // Through the window, as the windowing system delivers it.
-    QTest::keyClick(Of(focused).windowHandle(), KeyOf(key.VirtualKey), modifiers);
+    QTest::keyClick(Of(focused).windowHandle(), KeyOf(key.VirtualKey), ModifiersOf(key));
+}
+
+QtRowView& QtProbe::Of(Platform::RowView& view) {
+    return dynamic_cast<QtRowView&>(view);
+}
+
+std::string QtProbe::DisplayedText(Platform::RowView& view) {
+    ProcessEvents();
+    const QtRowView& widget = Of(view);
+    if (widget.Edited()) return DisplayedText(widget.TextView());
+    // The lines standing wholly in the view.
+    const RowCursor& cursor = widget.Cursor();
+    const uint64_t end = std::min(cursor.LineCount(), cursor.Top() + cursor.PageLines());
+    std::string shown;
+    for (uint64_t line = cursor.Top(); line < end; ++line) {
+        if (line > cursor.Top()) shown += "\r\n";
+        shown += cursor.Line(line);
+    }
+    return shown;
+}
+
+void QtProbe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
+    QtRowView& widget = Of(view);
+    Activate(*QtPlatform::WindowOf(&widget));
+    widget.setFocus();
+    QTest::keyClick(widget.window()->windowHandle(), KeyOf(key.VirtualKey), ModifiersOf(key));
+}
+
+void QtProbe::TypeText(Platform::RowView& view, const std::string& text) {
+    QtRowView& widget = Of(view);
+    Activate(*QtPlatform::WindowOf(&widget));
+    widget.setFocus();
+    // Key by key: the first edit hands the keys to the text view.
+    for (size_t i = 0; i < text.size(); ++i) {
+        const size_t size = text.compare(i, 2, "\r\n") == 0 ? 2 : 1;
+        QWidget* target = widget.Edited() ? static_cast<QWidget*>(&widget.TextView()) : &widget;
+        Type(*target, text.substr(i, size));
+        i += size - 1;
+    }
+}
+
+std::string QtProbe::Clipboard() {
+    return QtText::FromDocument(QGuiApplication::clipboard()->text());
 }
 
 void QtProbe::RequestClose(Platform::Window& window) {

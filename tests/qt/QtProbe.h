@@ -4,6 +4,7 @@
 #include "BackendProbe.h"
 #include "QtPlatform.h"
 
+class QtRowView;
 class QtTextView;
 class QtWindow;
 
@@ -17,10 +18,15 @@ class QtProbe : public BackendProbe {
     std::string DisplayedText(Platform::TextView& view) override;
     void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
     void RequestClose(Platform::Window& window) override;
+    std::string DisplayedText(Platform::RowView& view) override;
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
+    void TypeText(Platform::RowView& view, const std::string& text) override;
+    std::string Clipboard() override;
 
     QtPlatform& Qt() { return platform_; }
     static QtWindow& Of(Platform::Window& window);
     static QtTextView& Of(Platform::TextView& view);
+    static QtRowView& Of(Platform::RowView& view);
     // Activates the window and waits until the platform reports it active.
     static bool Activate(Platform::Window& window);
 

@@ -19,6 +19,7 @@
 #include "Program.h"
 #include "QtControls.h"
 #include "QtProbe.h"
+#include "QtRowView.h"
 #include "QtTextView.h"
 #include "QtWindow.h"
 #include "ScriptUnit.h"
@@ -136,23 +137,26 @@ TEST_F(QtProgramTest, StartsWithFourWindowsPlacedFramedAndDrawn) {
     EXPECT_EQ(script.document()->firstBlock().layout()->lineCount(), 1);
 }
 
-TEST_F(QtProgramTest, F3FillsTheDumpUnderItsHeaderAndNamesTheImage) {
+TEST_F(QtProgramTest, F3ShowsTheDumpsRowsUnderItsHeaderAndNamesTheImage) {
     const std::string image = VANTREL_EXAMPLES "/firmware.bin";
     answer = image;
     Press(ScriptWindow(), Qt::Key_F3);
-    Platform::TextControl& header = *FirmwareUnit::FirmwareForm->FirstStringStaticText;
+    FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
+    Platform::TextControl& header = *firmware.FirstStringStaticText;
     EXPECT_EQ(header.Text(), HexUnit::DumpHeader());
-    std::string rows;
-    for (const std::string& row : HexUnit::ComposeDump().Rows) rows += row + "\r\n";
-    const std::string dump = Shown(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
-    EXPECT_TRUE(dump == rows);
+    QtRowView& view = QtProbe::Of(*firmware.FirmwareShowMemo);
+    const std::vector<std::string> rows = HexUnit::ComposeDump().Rows;
+    std::string top;
+    for (uint32_t row = 0; row < view.Cursor().PageLines(); ++row)
+        top += (row > 0 ? "\r\n" : "") + rows[row];
+    EXPECT_EQ(probe.DisplayedText(view), top);
+    EXPECT_EQ(view.Cursor().LineCount(), rows.size() + 1);
     EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(),
               Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + image);
 
     // The header's columns stand over the dump's: the first "00" of the header, after eleven
     // blanks, begins where the eleven characters of a row's address and bar end.
-    const auto& label = dynamic_cast<QtLabel&>(header);
-    QtTextView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
+    auto& label = dynamic_cast<QtLabel&>(header);
     EXPECT_EQ(label.textFormat(), Qt::PlainText);
     EXPECT_EQ(label.geometry(), QRect(1, 0, 611, 25));
     EXPECT_EQ(view.geometry(), QRect(0, 25, 613, 434));
@@ -168,11 +172,49 @@ TEST_F(QtProgramTest, F3FillsTheDumpUnderItsHeaderAndNamesTheImage) {
     const QFontMetricsF metrics(view.font());
     EXPECT_NEAR(headerText - metrics.horizontalAdvance(QString(11, ' ')), rowText, 1.0);
 
+    // Scrolling to the last row moves the rows only, never the header.
+    const QImage headerBefore = label.grab().toImage();
+    probe.PressKey(view, {.VirtualKey = 0x23, .Ctrl = true});
+    const std::string bottom = probe.DisplayedText(view);
+    const std::string& first = rows[rows.size() + 1 - view.Cursor().PageLines()];
+    EXPECT_EQ(bottom.substr(0, first.size()), first);
+    EXPECT_EQ(bottom.substr(bottom.size() - rows.back().size() - 2), rows.back() + "\r\n");
+    EXPECT_EQ(label.grab().toImage(), headerBefore);
+    EXPECT_EQ(header.Text(), HexUnit::DumpHeader());
+
     // The dump keeps its distance from the bottom edge; the header stays as it is.
     FirmwareWindow().resize(FirmwareWindow().size() + QSize(80, 100));
     probe.ProcessEvents();
     EXPECT_EQ(view.geometry(), QRect(0, 25, 613, 534));
     EXPECT_EQ(label.geometry(), QRect(1, 0, 611, 25));
+}
+
+TEST_F(QtProgramTest, TypingIntoTheDumpEditsItsTextUntilTheNextF3) {
+    answer = VANTREL_EXAMPLES "/firmware.bin";
+    Press(MainWindow(), Qt::Key_F3);
+    FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
+    QtRowView& view = QtProbe::Of(*firmware.FirmwareShowMemo);
+    const std::vector<std::string> rows = HexUnit::ComposeDump().Rows;
+    const std::vector<uint8_t> image = HexUnit::ImageBytes;
+
+    // Typed where the caret stands, in the rows turned into text; the image is untouched.
+    probe.PressKey(view, {.VirtualKey = 0x28});
+    probe.TypeText(view, "typed");
+    ASSERT_TRUE(view.Edited());
+    EXPECT_EQ(QApplication::focusWidget(), &view.TextView());
+    EXPECT_EQ(firmware.DumpLines.Count(), static_cast<int32_t>(rows.size()));
+    EXPECT_EQ(firmware.DumpLines.Get(1), "typed" + rows[1]);
+    EXPECT_EQ(HexUnit::ImageBytes, image);
+
+    // F3 from the edited text: the rows again, the typing gone, the keys back with the rows.
+    answer = VANTREL_EXAMPLES "/firmware.bin";
+    QTest::keyClick(FirmwareWindow().windowHandle(), Qt::Key_F3);
+    probe.ProcessEvents();
+    EXPECT_FALSE(view.Edited());
+    EXPECT_EQ(firmware.DumpLines.Text(), "");
+    EXPECT_EQ(probe.DisplayedText(view).substr(0, rows[0].size() + 2), rows[0] + "\r\n");
+    EXPECT_EQ(QApplication::focusWidget(), &view);
+    EXPECT_EQ(firmware.FirstStringStaticText->Text(), HexUnit::DumpHeader());
 }
 
 TEST_F(QtProgramTest, ShiftF3ShowsTheScriptF9InItsViewShowsTheListingSaveWritesIt) {

@@ -79,12 +79,13 @@ TEST_F(CommandTest, FailedOrCancelledScriptOpenChangesNothing) {
 }
 
 TEST_F(CommandTest, OpenFirmwareFillsTheDumpWithoutShowingIt) {
-    FirmwareWindow().TextViews.at(0)->TypeText("typed into the dump");
+    DumpView().TypeText("typed into the dump");
     FirmwareWindow().Hide();
     const std::string file = temp.Write("fw.bin", Image18);
     OpenFirmware(file);
     EXPECT_EQ(Header(), Header18);
-    EXPECT_EQ(Dump().Text(), Rows18);
+    EXPECT_EQ(DumpView().Displayed(), Rows18);
+    EXPECT_EQ(Dump().Text(), "");  // the typed text is gone
     EXPECT_EQ(FirmwarePanel(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + file);
     EXPECT_FALSE(FirmwareWindow().Visible());
     EXPECT_EQ(HexUnit::ImageSize, 18u);
@@ -96,21 +97,40 @@ TEST_F(CommandTest, OpenFirmwareFillsTheDumpWithoutShowingIt) {
     platform.DialogAnswers.push_back(empty);
     Choose(FirmwareWindow(), {"Открыть HEX-файл"});
     EXPECT_EQ(Header(), Header18);
-    EXPECT_EQ(Dump().Text(), "");
+    EXPECT_EQ(DumpView().Displayed(), "");
     EXPECT_EQ(FirmwarePanel(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + empty);
     EXPECT_TRUE(platform.MessageBoxes.empty());
 }
 
-TEST_F(CommandTest, DumpGoesInAsOneBatchEqualToOneAddPerRow) {
+TEST_F(CommandTest, TheDumpIsDrawnFromTheImageAndTypingNeverReachesIt) {
     std::string image;
     for (int i = 0; i < 5000; ++i) image += char(i * 7 + i / 256);
     OpenFirmware(temp.Write("big.bin", image));
-    LineList oneByOne;
-    for (const std::string& row : HexUnit::ComposeDump().Rows) oneByOne.Add(row);
-    EXPECT_EQ(Dump().Text(), oneByOne.Text());
-    const MemoryTextView& view = *FirmwareWindow().TextViews.at(0);
-    EXPECT_EQ(view.Displayed, oneByOne.Text());
-    EXPECT_EQ(view.Appends, 1);
+    std::string rows;
+    for (const std::string& row : HexUnit::ComposeDump().Rows) rows += row + "\r\n";
+    const uint32_t page = DumpView().Cursor.PageLines();
+    ASSERT_GT(page, 20u);
+    EXPECT_EQ(Dump().Text(), "");  // nothing is built for the screen
+    std::string firstPage;
+    for (size_t at = 0, line = 0; line < page; ++line) {
+        const size_t next = rows.find("\r\n", at) + 2;
+        firstPage += rows.substr(at, next - at);
+        at = next;
+    }
+    firstPage.resize(firstPage.size() - 2);
+    EXPECT_EQ(DumpView().Displayed(), firstPage);
+
+    // The first edit turns the whole dump into text; the image stays as loaded.
+    DumpView().TypeText("EQU16 01 'x'");
+    EXPECT_EQ(Dump().Text(), "EQU16 01 'x'" + rows);
+    Script().SetText("SET2E 01 0010\r\nEQU16 01 'Bytes'\r\n");
+    Choose(Main(), {"&Выполнение F9"});
+    EXPECT_EQ(Listing().Get(0), "Bytes: " + image.substr(16, 16));
+
+    // The next load shows rows again.
+    OpenFirmware(temp.Write("fw.bin", Image18));
+    EXPECT_EQ(DumpView().Displayed(), Rows18);
+    EXPECT_EQ(Dump().Text(), "");
 }
 
 TEST_F(CommandTest, FailedOrCancelledFirmwareOpenKeepsTheDump) {
@@ -121,7 +141,7 @@ TEST_F(CommandTest, FailedOrCancelledFirmwareOpenKeepsTheDump) {
     OpenFirmware(temp.Path("missing.bin"));
     EXPECT_EQ(Boxes(), std::vector<std::string>{"File not found."});
     EXPECT_EQ(Header(), Header18);
-    EXPECT_EQ(Dump().Text(), Rows18);
+    EXPECT_EQ(DumpView().Displayed(), Rows18);
     EXPECT_EQ(FirmwarePanel(), panel);
     EXPECT_EQ(HexUnit::ImageSize, 18u);
 }
@@ -138,20 +158,16 @@ TEST_F(FormTest, TextsBeyondTheViewsCapacity) {
     EXPECT_FALSE(ScriptWindow().Visible());
     EXPECT_EQ(MainUnit::ScriptFileName, small);
 
-    // The dump keeps the rows that fit, exactly as one Add per row would.
-    MainUnit::MainForm->FirmwareLoadedPanel->SetText("before");
-    OpenFirmware(temp.Write("fw.bin", std::string(400, 'A')));
-
-    LineList oneByOne;
-    oneByOne.SetCapacity(1000);
-    const auto addRows = [&] {
-        for (const std::string& row : HexUnit::ComposeDump().Rows) oneByOne.Add(row);
-    };
-    EXPECT_THROW(addRows(), ECapacityError);
-    EXPECT_EQ(Dump().Text(), oneByOne.Text());
-    EXPECT_EQ(Dump().Count(), 16);
-    EXPECT_EQ(Header(), Header18);
-    EXPECT_EQ(FirmwarePanel(), "before");
+    // A dump larger than a text view holds still opens; only typing into it, which would make it
+    // a text, is refused, and the rows stay.
+    const std::string file = temp.Write("fw.bin", std::string(400, 'A'));
+    OpenFirmware(file);
+    EXPECT_EQ(FirmwarePanel(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + file);
+    const std::string shown = DumpView().Displayed();
+    DumpView().TypeText("x");
+    EXPECT_EQ(Dump().Text(), "");
+    EXPECT_FALSE(DumpView().Edited());
+    EXPECT_EQ(DumpView().Displayed(), shown);
     EXPECT_EQ(Boxes(), std::vector<std::string>(2, "Text exceeds memo capacity."));
 }
 

@@ -43,6 +43,9 @@ class FormTest : public ::testing::Test {
     static LineList& Script() { return ScriptUnit::ScriptForm->ScriptLines; }
     static LineList& Listing() { return ListingUnit::ListingForm->ListingLines; }
     static LineList& Dump() { return FirmwareUnit::FirmwareForm->DumpLines; }
+    static MemoryRowView& DumpView() {
+        return static_cast<MemoryRowView&>(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
+    }
     static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
     static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
     static std::string Header() {

@@ -23,6 +23,16 @@ class MemoryProbe : public BackendProbe {
         platform_.PressKey(static_cast<MemoryWindow&>(focused), key);
     }
     void RequestClose(Platform::Window& window) override { window.Close(); }
+    std::string DisplayedText(Platform::RowView& view) override {
+        return static_cast<MemoryRowView&>(view).Displayed();
+    }
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override {
+        static_cast<MemoryRowView&>(view).PressKey(key);
+    }
+    void TypeText(Platform::RowView& view, const std::string& text) override {
+        static_cast<MemoryRowView&>(view).TypeText(text);
+    }
+    std::string Clipboard() override { return platform_.Clipboard; }
 
   private:
     MemoryPlatform platform_;

@@ -48,7 +48,7 @@ TEST_P(ShortCutFromWindow, MainWindowShortcutsWorkWhereverTheFocusIs) {
     Focused().Show();
     platform.DialogAnswers.push_back(image);
     EXPECT_TRUE(Press(Focused(), 114));
-    EXPECT_EQ(Dump().Get(0), "00000000 | 7F ");
+    EXPECT_EQ(DumpView().Cursor.Line(0), "00000000 | 7F ");
 
     Focused().Show();
     EXPECT_TRUE(Press(Focused(), 120));

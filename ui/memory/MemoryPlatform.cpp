@@ -55,6 +55,68 @@ void MemoryTextView::TypeText(const std::string& text) {
     Lines.ViewEdited();
 }
 
+// ---- MemoryRowView
+
+MemoryRowView::MemoryRowView(const ::Platform::TextViewSpec& spec,
+                             const ::Platform::RowSource& rows, LineList& text,
+                             ::Platform::Guard guard, size_t capacity, std::string& clipboard)
+    : Spec(spec),
+      Cursor(rows),
+      Text(spec, text, capacity),
+      guard_(std::move(guard)),
+      clipboard_(clipboard) {
+    // A line is 16 pixels high; the last line that fits only in part does not count.
+    Cursor.SetPageLines(static_cast<uint32_t>(std::max(spec.Where.Height, 16) / 16));
+}
+
+void MemoryRowView::ShowRows() {
+    edited_ = false;
+    Text.Lines.Clear();
+    Cursor.Reset();
+}
+
+std::string MemoryRowView::Displayed() const {
+    if (edited_) return Text.Displayed;
+    std::string shown;
+    const uint64_t end = std::min(Cursor.LineCount(), Cursor.Top() + Cursor.PageLines());
+    for (uint64_t line = Cursor.Top(); line < end; ++line) {
+        if (line > Cursor.Top()) shown += "\r\n";
+        shown += Cursor.Line(line);
+    }
+    return shown;
+}
+
+bool MemoryRowView::BecomeText() {
+    if (edited_) return true;
+    if (!guard_([this] { Cursor.WriteText(Text.Lines); })) return false;
+    edited_ = true;
+    // The caret stands where it stood among the rows.
+    Text.Caret = 0;
+    for (uint64_t line = 0; line < Cursor.Caret().Line; ++line)
+        Text.Caret = Text.Displayed.find("\r\n", Text.Caret) + 2;
+    Text.Caret += Cursor.Caret().Column;
+    return true;
+}
+
+void MemoryRowView::PressKey(const ::Platform::KeyPress& key) {
+    if (edited_) return;
+    if (RowCursor::IsCopy(key)) {
+        guard_([this] { clipboard_ = Cursor.SelectedText(Text.Lines.Capacity()); });
+        return;
+    }
+    if (Cursor.Navigate(key)) return;
+    constexpr uint8_t KeyBack = 0x08, KeyReturn = 0x0D, KeyDelete = 0x2E;
+    if (key.VirtualKey == KeyBack || key.VirtualKey == KeyReturn || key.VirtualKey == KeyDelete)
+        BecomeText();
+}
+
+void MemoryRowView::TypeText(const std::string& text) {
+    if (!BecomeText()) return;
+    Text.Displayed.insert(Text.Caret, text);
+    Text.Caret += text.size();
+    Text.Lines.ViewEdited();
+}
+
 // ---- MemoryWindow
 
 MemoryWindow::MemoryWindow(MemoryPlatform& platform, const ::Platform::WindowSpec& spec)
@@ -101,6 +163,14 @@ void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
                                                 LineList& lines) {
     TextViews.push_back(std::make_unique<MemoryTextView>(spec, lines, platform_.ViewCapacity));
     return *TextViews.back();
+}
+
+::Platform::RowView& MemoryWindow::AddRowView(const ::Platform::TextViewSpec& spec,
+                                              const ::Platform::RowSource& rows, LineList& text,
+                                              ::Platform::Guard guard) {
+    RowViews.push_back(std::make_unique<MemoryRowView>(
+        spec, rows, text, std::move(guard), platform_.ViewCapacity, platform_.Clipboard));
+    return *RowViews.back();
 }
 
 ::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec& spec) {
@@ -197,7 +267,9 @@ int MemoryPlatform::Run(::Platform::Window& main) {
 bool MemoryPlatform::PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key) {
     if (!focused.Shown) throw std::logic_error("a hidden window cannot have the focus");
     focused_ = &focused;
-    return keyHandler_ && keyHandler_(key);
+    if (keyHandler_ && keyHandler_(key)) return true;
+    if (!focused.RowViews.empty()) focused.RowViews.front()->PressKey(key);
+    return false;
 }
 
 bool MemoryPlatform::IsAbove(const MemoryWindow& upper, const MemoryWindow& lower) const {

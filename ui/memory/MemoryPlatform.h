@@ -12,6 +12,7 @@
 
 #include "LineList.h"
 #include "Platform.h"
+#include "RowCursor.h"
 
 class MemoryPlatform;
 
@@ -36,6 +37,36 @@ class MemoryTextView : public Platform::TextView, public LineListView {
     std::string Displayed;
     size_t Caret = 0;  // byte offset into Displayed
     int Replacements = 0, Appends = 0, Reads = 0;
+};
+
+// A view over rows drawn on demand: it shows PageLines() lines from the cursor's top, or, once
+// the user has edited it, the text view over its LineList.
+class MemoryRowView : public Platform::RowView {
+  public:
+    MemoryRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
+                  LineList& text, Platform::Guard guard, size_t capacity, std::string& clipboard);
+
+    void ShowRows() override;
+
+    // What the view shows: the lines on screen, or the whole text once edited; CR LF between.
+    std::string Displayed() const;
+    bool Edited() const { return edited_; }
+    // A key the program's key handler left alone: navigation, copy, or an edit key (Enter,
+    // Backspace, Delete) that turns the rows into text first.
+    void PressKey(const Platform::KeyPress& key);
+    // Types at the caret; the first edit turns the rows into text.
+    void TypeText(const std::string& text);
+
+    const Platform::TextViewSpec Spec;
+    RowCursor Cursor;
+    MemoryTextView Text;
+
+  private:
+    bool BecomeText();
+
+    Platform::Guard guard_;
+    std::string& clipboard_;
+    bool edited_ = false;
 };
 
 // A label or a status panel.
@@ -73,6 +104,9 @@ class MemoryWindow : public Platform::Window {
     void OnCloseRequest(std::function<void()> handler) override;
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
+                                  const Platform::RowSource& rows, LineList& text,
+                                  Platform::Guard guard) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
@@ -87,6 +121,7 @@ class MemoryWindow : public Platform::Window {
     int Placements = 0;
     std::vector<Platform::MenuItem> MenuBar;
     std::vector<std::unique_ptr<MemoryTextView>> TextViews;
+    std::vector<std::unique_ptr<MemoryRowView>> RowViews;
     std::vector<std::unique_ptr<MemoryText>> Labels, Panels;
 
   private:
@@ -110,7 +145,8 @@ class MemoryPlatform : public Platform::Platform {
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
     int Run(::Platform::Window& main) override;
 
-    // Presses a key while `focused` has the focus; true when the key handler took it.
+    // Presses a key while `focused` has the focus; true when the key handler took it. A key it
+    // leaves goes to the window's row view, if it has one.
     bool PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key);
     MemoryWindow* ActiveWindow() const { return active_; }
     MemoryWindow* FocusedWindow() const { return focused_; }
@@ -134,6 +170,7 @@ class MemoryPlatform : public Platform::Platform {
     std::string ApplicationTitle;
     int ScreenWidthReads = 0;
     std::vector<std::string> DialogOffers;  // the initial path each dialog offered
+    std::string Clipboard;                  // what the last copy put there
     std::vector<Box> MessageBoxes;
     bool LoopEnded = false;  // the main window closed
 

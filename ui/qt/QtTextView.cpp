@@ -39,10 +39,8 @@ QtTextView::~QtTextView() {
 namespace {
 
 // Text goes into the document in pieces of this many bytes, converted in one reused buffer: a
-// fresh buffer for the whole dump would cost more than the conversion itself.
+// fresh buffer for a whole dump typed into would cost more than the conversion itself.
 constexpr size_t PieceBytes = size_t{1} << 20;
-// An append this large is a batch already and goes in at once.
-constexpr size_t DirectBytes = size_t{64} << 10;
 
 }  // namespace
 
@@ -55,11 +53,6 @@ void QtTextView::TextReplaced(std::string_view text) {
 }
 
 void QtTextView::TextAppended(std::string_view bytes) {
-    if (bytes.size() >= DirectBytes) {
-        Flush();
-        Append(bytes);
-        return;
-    }
     pending_.append(bytes);
     if (flushQueued_) return;
     flushQueued_ = true;

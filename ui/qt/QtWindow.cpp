@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "QtControls.h"
+#include "QtRowView.h"
 #include "QtText.h"
 #include "QtTextView.h"
 #include "ShortCut.h"
@@ -51,6 +52,13 @@ void QtClientArea::Arrange(Control& control) {
     control.Widget->setGeometry(where.Left, where.Top, where.Width, height);
 }
 
+void QtClientArea::Settle() {
+    for (Control& control : controls_) {
+        control.BottomGap = -1;
+        Arrange(control);
+    }
+}
+
 void QtClientArea::resizeEvent(QResizeEvent*) {
     laidOut_ = true;
     for (Control& control : controls_) Arrange(control);
@@ -78,6 +86,7 @@ int QtWindow::MenuHeight() const {
 // The size asked for is the client area's, or the whole frame's; the window manager's part of
 // the frame is known only once the window is on screen.
 void QtWindow::ApplySize() {
+    const bool framed = framed_;
     QSize size(spec_.Width, spec_.Height);
     if (spec_.ClientSize) {
         size.rheight() += MenuHeight();
@@ -91,6 +100,8 @@ void QtWindow::ApplySize() {
         setFixedSize(size);
     else
         resize(size);
+    // The frame took its part of the size: the distances fixed before it came would leave a band.
+    if (framed_ && !framed && !spec_.ClientSize) client_->Settle();
 }
 
 void QtWindow::SetCaption(const std::string& caption) {
@@ -176,6 +187,15 @@ void QtWindow::SetMenu(std::vector<Platform::MenuItem> bar) {
 
 Platform::TextView& QtWindow::AddTextView(const Platform::TextViewSpec& spec, LineList& lines) {
     auto* view = new QtTextView(spec, lines, client_);
+    client_->Add(view, spec.Where);
+    if (!focusProxy()) setFocusProxy(view);
+    return *view;
+}
+
+Platform::RowView& QtWindow::AddRowView(const Platform::TextViewSpec& spec,
+                                        const Platform::RowSource& rows, LineList& text,
+                                        Platform::Guard guard) {
+    auto* view = new QtRowView(spec, rows, text, std::move(guard), client_);
     client_->Add(view, spec.Where);
     if (!focusProxy()) setFocusProxy(view);
     return *view;

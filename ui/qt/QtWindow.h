@@ -15,6 +15,9 @@ class QtClientArea : public QWidget {
   public:
     explicit QtClientArea(QWidget* parent) : QWidget(parent) {}
     void Add(QWidget* control, const Platform::Placement& where);
+    // The window has taken its final size: bottom-anchored controls keep the distance they have
+    // from now on, as the window opened with them.
+    void Settle();
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -47,6 +50,9 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void OnCloseRequest(std::function<void()> handler) override;
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
+                                  const Platform::RowSource& rows, LineList& text,
+                                  Platform::Guard guard) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
