@@ -3,12 +3,13 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 // Returns the exit status: 0 when every script ran to its end; 1 after "PATH: MESSAGE" when the
 // image or a script cannot be loaded, or after "SCRIPT:LINE: MESSAGE" when a script line fails
 // (the listing so far is written first, and no further script runs). All scripts share one
-// register file. A SCRIPT of "-" reads standard input.
-int RunCommand(const std::string& image, const std::vector<std::string>& scripts, std::FILE* out,
-               std::FILE* err);
+// register file. An IMAGE or a SCRIPT of "-" reads standard input. A reader that goes away ends
+// the output quietly, with 0.
+int RunCommand(const std::filesystem::path& image,
+               const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err);

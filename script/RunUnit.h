@@ -16,7 +16,8 @@ extern std::array<uint16_t, 1024> RegisterFile;
 void Bind(LineList& script, LineList& listing);
 
 // Runs script line `index`. Raises EConvertError or ERangeError, with its Line set to `index`,
-// before the line has any effect.
+// before the line has any effect; when memory runs out while it lists, Exception "Out of memory"
+// with its Line set, and the listing keeps the lines before.
 void ExecuteLine(int32_t index);
 
 // Clears the listing, reads the script's count once and runs lines 0 to n-1, stopping at the

@@ -47,7 +47,7 @@ TEST_F(CommandTest, OpenScriptLoadsShowsAndNamesTheFile) {
     EXPECT_EQ(Script().Text(), "INV2 01\r\n");
     EXPECT_EQ(ScriptPanel(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + other);
     EXPECT_EQ(MainUnit::ScriptFileName, other);
-    EXPECT_EQ(platform.DialogOffers, (std::vector<std::string>{"", file}));
+    EXPECT_EQ(platform.DialogOffers, (std::vector<std::filesystem::path>{"", file}));
     EXPECT_TRUE(platform.MessageBoxes.empty());
 }
 
