@@ -205,6 +205,21 @@ TEST_F(LineListFiles, FileNamesReachTheSystemUnchanged) {
     }
 }
 
+TEST_F(LineListFiles, ScriptsOfTwoGibibytesAreRefused) {
+    const std::string huge = dir.Write("huge.vts", "");
+    std::filesystem::resize_file(huge, 0x80000000);  // sparse: nothing is written
+    list.SetText("kept");
+    try {
+        list.LoadFile(huge);
+        ADD_FAILURE() << "no error";
+    } catch (const EFileOpenError& e) {
+#ifndef _WIN32
+        EXPECT_EQ(e.Message, "Cannot open file \"" + huge + "\". File too large");
+#endif
+    }
+    EXPECT_EQ(list.Text(), "kept");
+}
+
 TEST_F(LineListFiles, FailedSaveLeavesTheOldFileAndNoTemporary) {
     std::string path = dir.Write("script.vts", "precious");
     list.SetText("replacement");
