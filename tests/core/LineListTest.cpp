@@ -195,7 +195,9 @@ TEST_F(LineListFiles, FileNamesReachTheSystemUnchanged) {
         loaded.LoadFile(path);
         EXPECT_EQ(loaded.Get(0), "EQU2 01 'x'");
     }
+#ifndef _WIN32  // Windows names cannot hold '?'
     EXPECT_EQ(TempDir::Read(other), "other file");
+#endif
     try {  // shown in messages as the code page can: '?' for what it lacks
         list.LoadFile(dir.Root() / std::filesystem::path(u8"нет-日本.vts"));
         ADD_FAILURE() << "no error";
