@@ -109,10 +109,12 @@ int OpenTemp(const std::string& temp, int& fd) {
             if (::unlink(temp.c_str()) != 0 && ::rmdir(temp.c_str()) != 0) return error;
             continue;
         }
-        struct stat own {
-        }, named{};
+        struct stat own {};
+        struct stat named {};
         bool usable = ::fstat(fd, &own) == 0 && S_ISREG(own.st_mode) && own.st_uid == ::geteuid();
-        if (usable && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // A file system without locks saves unguarded, as before locks were taken.
+        if (usable && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK &&
+            errno != EOPNOTSUPP && errno != EINVAL) {
             int error = errno;
             ::close(fd);
             return error;
@@ -120,8 +122,10 @@ int OpenTemp(const std::string& temp, int& fd) {
         // Locked; the name must still be this file, not one renamed away by a save just ended.
         bool same = usable && ::stat(temp.c_str(), &named) == 0 && named.st_dev == own.st_dev &&
                     named.st_ino == own.st_ino;
-        if (same) return ::ftruncate(fd, 0) == 0 ? 0 : errno;
+        if (same && ::ftruncate(fd, 0) == 0) return 0;
+        int error = errno;
         ::close(fd);
+        if (same) return error;
         if (!usable) ::unlink(temp.c_str());
     }
     return EAGAIN;
