@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "FileAccess.h"
 #include "LineList.h"
@@ -22,25 +23,27 @@ std::string Caret(std::string_view line, int32_t column) {
 }
 
 // The findings of one script in the checker's format; false when the script cannot be read.
-bool Check(const std::string& path, bool quiet, std::string& report, size_t& found,
+bool Check(const std::filesystem::path& path, bool quiet, std::string& report, size_t& found,
            std::FILE* err) {
+    const std::string shown = Cp1251::FromPath(path);
     LineList script;
     std::string raw, error;
     try {
         script.LoadFile(path);  // exactly as a run loads it
     } catch (const Exception& e) {
-        ReportFailure(err, path, e.Message);
+        ReportFailure(err, shown, e.Message);
         return false;
     }
     if (!FileAccess::ReadWhole(path, raw, error)) {
-        ReportFailure(err, path,
-                      "Cannot open file \"" + FileAccess::AbsolutePath(path) + "\". " + error);
+        ReportFailure(err, shown,
+                      "Cannot open file \"" + Cp1251::FromPath(FileAccess::AbsolutePath(path)) +
+                          "\". " + error);
         return false;
     }
     const std::string end = OutputLineEnd;
     for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
         ++found;
-        report += path + ":" + std::to_string(finding.Line + 1) + ":" +
+        report += shown + ":" + std::to_string(finding.Line + 1) + ":" +
                   std::to_string(finding.Column) + ": warning: " + finding.Message + end;
         if (quiet) continue;
         const std::string_view line = script.Get(finding.Line);
@@ -52,11 +55,11 @@ bool Check(const std::string& path, bool quiet, std::string& report, size_t& fou
 
 }  // namespace
 
-int CheckCommand(const std::vector<std::string>& scripts, bool quiet, std::FILE* out,
+int CheckCommand(const std::vector<std::filesystem::path>& scripts, bool quiet, std::FILE* out,
                  std::FILE* err) {
     size_t found = 0;
     bool unreadable = false;
-    for (const std::string& path : scripts) {
+    for (const std::filesystem::path& path : scripts) {
         std::string report;
         if (!Check(path, quiet, report, found, err)) {
             unreadable = true;

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 // Writes "SCRIPT:LINE:COLUMN: warning: MESSAGE", the line and a caret under the column for each
 // finding (only the first of these with `quiet`). Returns 0 when nothing was found, 1 when
 // something was or a script could not be read ("PATH: MESSAGE" on `err`).
-int CheckCommand(const std::vector<std::string>& scripts, bool quiet, std::FILE* out,
+int CheckCommand(const std::vector<std::filesystem::path>& scripts, bool quiet, std::FILE* out,
                  std::FILE* err);

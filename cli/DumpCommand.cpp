@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "HexUnit.h"
 
@@ -18,14 +19,17 @@ bool Write(std::FILE* out, std::string_view text) {
 
 }  // namespace
 
-int DumpCommand(const std::string& image, std::FILE* out, std::FILE* err) {
+int DumpCommand(const std::filesystem::path& image, std::FILE* out, std::FILE* err) {
     try {
-        HexUnit::LoadImage(image);
+        if (image == "-")
+            HexUnit::LoadImageFromStandardInput();
+        else
+            HexUnit::LoadImage(image);
     } catch (const Exception& e) {
-        ReportFailure(err, image, e.Message);
+        ReportFailure(err, Cp1251::FromPath(image), e.Message);
         return 1;
     } catch (const std::bad_alloc&) {
-        ReportFailure(err, image, "Out of memory");
+        ReportFailure(err, Cp1251::FromPath(image), "Out of memory");
         return 1;
     }
 
@@ -40,6 +44,7 @@ int DumpCommand(const std::string& image, std::FILE* out, std::FILE* err) {
         ok = Write(out, std::string_view(buffer.data(), static_cast<size_t>(end - buffer.data())));
     }
     if (!ok || std::fflush(out) != 0) {
+        if (errno == EPIPE) return 0;  // the reader has all it wanted
         std::fprintf(err, "vantrel-cli: cannot write the dump: %s\n", std::strerror(errno));
         return 1;
     }

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
+#include <filesystem>
 
 #include "Output.h"
 
-// Returns the exit status: 0, or 1 after printing "IMAGE: MESSAGE" on `err`.
-int DumpCommand(const std::string& image, std::FILE* out, std::FILE* err);
+// Returns the exit status: 0, or 1 after printing "IMAGE: MESSAGE" on `err`. An IMAGE of "-"
+// reads standard input. A reader that goes away ends the dump quietly, with 0.
+int DumpCommand(const std::filesystem::path& image, std::FILE* out, std::FILE* err);

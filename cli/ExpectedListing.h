@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,8 +13,8 @@ inline constexpr int ListingDiffers = 3;
 // 0 when `output` has the same lines as the file at `path` (LF and CR LF alike, a final line end
 // optional); ListingDiffers after a unified diff on `err`; 1 after "PATH: MESSAGE" when the file
 // cannot be read.
-int CompareWithApproved(const std::string& path, std::string_view output, std::FILE* err);
+int CompareWithApproved(const std::filesystem::path& path, std::string_view output, std::FILE* err);
 
 // Replaces the file at `path` with `output` atomically, as scripts are saved: 0, or 1 after
 // "PATH: MESSAGE".
-int Approve(const std::string& path, std::string_view output, std::FILE* err);
+int Approve(const std::filesystem::path& path, std::string_view output, std::FILE* err);

@@ -5,13 +5,12 @@
 #include "Terminal.h"
 
 #ifdef _WIN32
-// The Windows programs take their arguments in the ANSI code page already.
-std::string PathFromArgument(const std::string& argument) {
-    return argument;
+std::filesystem::path PathFromArgument(const std::string& argument) {
+    return std::filesystem::path(std::u8string(argument.begin(), argument.end()));
 }
 #else
-std::string PathFromArgument(const std::string& argument) {
-    return Cp1251::FromUtf8(argument);
+std::filesystem::path PathFromArgument(const std::string& argument) {
+    return argument;
 }
 #endif
 

@@ -3,13 +3,15 @@
 #pragma once
 
 #include <cstdio>
-#include <string>
+#include <filesystem>
 #include <vector>
 
 // Returns the exit status: 0 when every script ran to its end; 1 after "PATH: MESSAGE" when the
 // image or a script cannot be loaded, or after "SCRIPT:LINE: MESSAGE" when a script line fails
 // (the listing so far is written first, and no further script runs). All scripts share one
-// register file. A SCRIPT of "-" reads standard input. Every byte written to `out` is also
-// appended to `copy` when it is given.
-int RunCommand(const std::string& image, const std::vector<std::string>& scripts, std::FILE* out,
-               std::FILE* err, std::string* copy = nullptr);
+// register file. An IMAGE or a SCRIPT of "-" reads standard input. A reader that goes away ends
+// the output quietly, with 0. Every byte written to `out` is also appended to `copy` when it is
+// given.
+int RunCommand(const std::filesystem::path& image,
+               const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err,
+               std::string* copy = nullptr);

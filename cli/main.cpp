@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,11 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+// After windows.h, whose macros would rename it.
+#include <shellapi.h>
+#else
+#include <csignal>
 #endif
 
 namespace {
@@ -33,7 +40,7 @@ constexpr const char* Help =
     "  dump IMAGE                   print the hexadecimal dump of IMAGE\n"
     "  run IMAGE SCRIPT [SCRIPT...] run each script against IMAGE in turn and print\n"
     "                               its listing; registers carry over from one script\n"
-    "                               to the next; a SCRIPT of - reads standard input\n"
+    "                               to the next\n"
     "    --expect LISTING           then compare the whole listing with the approved\n"
     "                               listing in the file LISTING (LF and CR LF alike);\n"
     "                               on a difference print a unified diff to standard\n"
@@ -47,6 +54,8 @@ constexpr const char* Help =
     "  --utf8                       write all text as UTF-8 everywhere\n"
     "  --help, -h                   print this help\n"
     "  --version                    print the version\n"
+    "\n"
+    "An IMAGE or a SCRIPT of - reads standard input; only one of them may be -.\n"
     "\n"
     "Listing text goes to a terminal in the terminal's encoding, and to a file or a\n"
     "pipe byte for byte as the desktop program holds it (CP1251).\n"
@@ -77,7 +86,7 @@ bool Take(std::vector<std::string>& args, std::string_view option) {
 }
 
 int Run(std::vector<std::string> args) {
-    std::string expected;
+    std::filesystem::path expected;
     auto expect = std::find(args.begin(), args.end(), "--expect");
     if (expect != args.end()) {
         if (expect + 1 == args.end()) return BadUsage();
@@ -86,9 +95,14 @@ int Run(std::vector<std::string> args) {
     }
     const bool approve = Take(args, "--approve");
     if (args.size() < 2 || (approve && expected.empty())) return BadUsage();
-    std::vector<std::string> scripts;
+    // Standard input can be read once: by the image or by one script.
+    if (std::count(args.begin(), args.end(), "-") > 1) {
+        std::fputs("vantrel-cli: only one of IMAGE and the SCRIPTs may be -\n", stderr);
+        return BadUsage();
+    }
+    std::vector<std::filesystem::path> scripts;
     for (size_t i = 1; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
-    const std::string image = PathFromArgument(args[0]);
+    const std::filesystem::path image = PathFromArgument(args[0]);
     if (expected.empty()) return RunCommand(image, scripts, stdout, stderr);
 
     std::string output;
@@ -98,14 +112,29 @@ int Run(std::vector<std::string> args) {
                    : CompareWithApproved(expected, output, stderr);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The arguments as UTF-8. On Windows they are taken as the system keeps them, in UTF-16: the
+// ANSI code page would turn every character it lacks into '?'.
+std::vector<std::string> Arguments(int argc, char** argv) {
 #ifdef _WIN32
-    // The texts are bytes; the line ends are written as CR LF explicitly.
-    _setmode(_fileno(stdout), _O_BINARY);
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide && i < count; ++i) {
+        int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(length > 0 ? length - 1 : 0, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
+        args.push_back(std::move(arg));
+    }
+    LocalFree(wide);
+    return args;
+#else
+    return std::vector<std::string>(argv + 1, argv + argc);
 #endif
-    std::vector<std::string> args(argv + 1, argv + argc);
+}
+
+int Dispatch(std::vector<std::string> args) {
     const bool raw = Take(args, "--raw");
     const bool utf8 = Take(args, "--utf8");
     if (raw && utf8) return BadUsage();
@@ -130,9 +159,28 @@ int main(int argc, char** argv) {
     if (command == "check") {
         const bool quiet = Take(args, "--quiet");
         if (args.empty()) return BadUsage();
-        std::vector<std::string> scripts;
+        std::vector<std::filesystem::path> scripts;
         for (const std::string& arg : args) scripts.push_back(PathFromArgument(arg));
         return CheckCommand(scripts, quiet, stdout, stderr);
     }
     return BadUsage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+    // The texts are bytes; the line ends are written as CR LF explicitly.
+    _setmode(_fileno(stdout), _O_BINARY);
+#else
+    // A reader that goes away (`| head`) ends the output quietly: writes then fail with EPIPE,
+    // which the commands take as the end of their work, instead of the signal killing the tool.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    try {
+        return Dispatch(Arguments(argc, argv));
+    } catch (const std::bad_alloc&) {
+        std::fputs("vantrel-cli: Out of memory.\n", stderr);
+        return 1;
+    }
 }

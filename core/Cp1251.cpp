@@ -102,4 +102,14 @@ std::string FromUtf16(std::u16string_view utf16) {
     return out;
 }
 
+std::string FromPath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    const std::wstring& name = path.native();
+    return FromUtf16(
+        std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size()));
+#else
+    return FromUtf8(path.native());
+#endif
+}
+
 }  // namespace Cp1251

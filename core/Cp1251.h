@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -17,5 +18,10 @@ std::string ToUtf8(std::string_view bytes);
 std::string FromUtf8(std::string_view utf8);
 std::u16string ToUtf16(std::string_view bytes);
 std::string FromUtf16(std::u16string_view utf16);
+
+// The text that shows a file name in the interface and in messages. Only for showing: the name
+// itself travels as the platform's own (bytes on POSIX, UTF-16 on Windows) and is never rebuilt
+// from this text, which has '?' for whatever the code page lacks.
+std::string FromPath(const std::filesystem::path& path);
 
 }  // namespace Cp1251

@@ -1,38 +1,55 @@
 // The few file operations the core needs, one source per platform (FileAccessPosix.cpp,
 // FileAccessWin32.cpp). Error codes are the loader's: the platform's number, mapped on POSIX
 // to 2 (missing file), 3 (missing folder), 4 (too many open files), 5 (access denied).
-// Paths are CP1251 texts, as every text in the program; each platform converts them to its own
-// file names (UTF-8 on POSIX, UTF-16 on Windows).
+// Paths are the platform's own names (bytes on POSIX, UTF-16 on Windows) and reach the system
+// unchanged; Cp1251::FromPath gives the text that shows one.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace FileAccess {
 
 using Handle = intptr_t;
+inline constexpr Handle NoFile = -1;  // also the value of Windows' INVALID_HANDLE_VALUE
 
-// Opens an existing file for reading, sharing reads and writes with other processes.
-// Returns 0 and sets `file`, or returns the error code.
-int OpenForReading(const std::string& path, Handle& file);
-// The size of an open file in bytes, or an error code (0 on success).
-int SizeOf(Handle file, uint64_t& size);
-// Reads up to `count` bytes; returns the bytes delivered, or -1 with the error code in `error`.
+// Opens an existing file for reading, sharing reads and writes with other processes. A FIFO
+// opens at once even without a writer (and then reads as empty). Returns 0 and sets `file`, or
+// returns the error code.
+int OpenForReading(const std::filesystem::path& path, Handle& file);
+// Standard input, or NoFile when the process was started with it closed.
+Handle StandardInput();
+// The size of an open file: that of a regular file or of a block device. Left empty for what
+// has to be read to its end to be known: pipes, FIFOs, character devices, and files that report
+// no size (as /proc files do). Returns 0 or the error code.
+int SizeOf(Handle file, std::optional<uint64_t>& size);
+// Reads up to `count` bytes; returns the bytes delivered (0 at the end), or -1 with the error
+// code in `error`.
 int64_t Read(Handle file, void* buffer, uint32_t count, int& error);
-void Close(Handle file);
+void Close(Handle file);  // nothing for NoFile
 // Readies a large buffer that is about to be filled (big pages where the system offers them, so
 // that loading a big image does not spend its time on page faults).
 void PrepareLargeBuffer(void* data, uint64_t size);
 
-// The whole contents of a file for a line list; false with the system's text on failure.
-bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText);
-// Replaces the file at `path` with `text` atomically (temporary file, flush, rename), keeping
-// the target's permissions and refusing a target that may not be written. `writeSeam`, when
-// set, runs before the write and may fail it with an error code.
-bool ReplaceWhole(const std::string& path, std::string_view text, std::string& errorText,
+// Neither an image nor a script may reach 2 GiB.
+inline constexpr uint64_t LargestFile = 0x7FFFFFFF;
+
+// The whole contents of a file for a line list; false with the system's text on failure
+// (the text for "too large" when it exceeds LargestFile).
+bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText);
+// The same from an open file, such as standard input; the file stays open.
+bool ReadWhole(Handle file, std::string& contents, std::string& errorText);
+// Replaces the file at `path` with `text`, keeping the target's owner, group and mode bits and
+// refusing a target that may not be written or is no regular file. The new text is written to a
+// temporary file beside the target and renamed over it; where the owner or the mode bits would
+// not survive that, the target is written in place instead. `writeSeam`, when set, runs before
+// the write and may fail it with an error code.
+bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText,
                   bool (*writeSeam)(std::string_view, int&));
 // The absolute form of a path, for messages.
-std::string AbsolutePath(const std::string& path);
+std::filesystem::path AbsolutePath(const std::filesystem::path& path);
 
 }  // namespace FileAccess

@@ -1,24 +1,22 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <memory>
+#include <vector>
 
-#include "Cp1251.h"
 #include "FileAccess.h"
 
 namespace FileAccess {
 namespace {
-
-// Names inside the program are CP1251 texts like every other; the file system's are UTF-8.
-std::string Native(const std::string& path) {
-    return Cp1251::ToUtf8(path);
-}
 
 bool FolderExists(const std::string& path) {
     std::error_code ec;
@@ -45,6 +43,21 @@ int LoaderCode(int error, const std::string& path) {
     }
 }
 
+// Opens for reading without waiting: a FIFO without a writer would otherwise block the open
+// for good. Once open, reads wait for data again, and a FIFO that nobody writes reads as empty.
+int OpenNow(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    int flags = ::fcntl(fd, F_GETFL);
+    if (flags == -1 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == -1) {
+        int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 bool WriteAll(int fd, std::string_view text) {
     while (!text.empty()) {
         ssize_t n = ::write(fd, text.data(), text.size());
@@ -60,11 +73,154 @@ bool Failed(std::string& errorText, int error) {
     return false;
 }
 
+// One name per target, so that the next save reuses or removes what a crash left behind. It
+// fits the folder's name limit: a long name is cut and a hash of the whole name keeps it apart
+// from the names of other long targets.
+std::string TempName(const std::filesystem::path& target) {
+    const std::string folder = target.parent_path().empty() ? "." : target.parent_path().native();
+    const std::string name = target.filename().native();
+    const std::string suffix = ".vantrel-save";
+    long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    size_t room = limit > 0 ? static_cast<size_t>(limit) : NAME_MAX;
+    std::string temp = "." + name + suffix;
+    if (temp.size() > room) {
+        uint64_t hash = 14695981039346656037ull;  // FNV-1a
+        for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+        char digits[17];
+        std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+        std::string tail = std::string("~") + digits + suffix;
+        size_t keep = std::min(name.size(), room > tail.size() + 1 ? room - 1 - tail.size() : 0);
+        while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80) --keep;
+        temp.assign(1, '.').append(name, 0, keep).append(tail);
+    }
+    return (target.parent_path() / temp).native();
+}
+
+// Opens the temporary file empty and locked. A leftover of one's own is reused; anything else
+// under the name (another user's file, a link, a folder) is removed first. A save of the same
+// target running in another process holds the lock, and this one fails rather than disturb it.
+int OpenTemp(const std::string& temp, int& fd) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+        if (fd < 0) {
+            int error = errno;
+            struct stat st {};
+            if (::lstat(temp.c_str(), &st) != 0) return error;  // nothing there: a real failure
+            if (::unlink(temp.c_str()) != 0 && ::rmdir(temp.c_str()) != 0) return error;
+            continue;
+        }
+        struct stat own {};
+        struct stat named {};
+        bool usable = ::fstat(fd, &own) == 0 && S_ISREG(own.st_mode) && own.st_uid == ::geteuid();
+        // A file system without locks saves unguarded, as before locks were taken.
+        if (usable && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK &&
+            errno != EOPNOTSUPP && errno != EINVAL) {
+            int error = errno;
+            ::close(fd);
+            return error;
+        }
+        // Locked; the name must still be this file, not one renamed away by a save just ended.
+        bool same = usable && ::stat(temp.c_str(), &named) == 0 && named.st_dev == own.st_dev &&
+                    named.st_ino == own.st_ino;
+        if (same && ::ftruncate(fd, 0) == 0) return 0;
+        int error = errno;
+        ::close(fd);
+        if (same) return error;
+        if (!usable) ::unlink(temp.c_str());
+    }
+    return EAGAIN;
+}
+
+// The fallback when a new file could not keep the target's owner or mode: the target itself is
+// overwritten. Room for the new text is claimed first, so a full disk leaves the old text whole.
+int WriteInPlace(const std::string& target, std::string_view text,
+                 bool (*writeSeam)(std::string_view, int&)) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno;
+    int error = 0;
+    bool written = true;
+#ifdef __linux__
+    if (!text.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT))
+        written = (error = errno, false);
+#endif
+    if (written && writeSeam) written = writeSeam(text, error);
+    if (written)
+        written = (WriteAll(fd, text) && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 &&
+                   ::fsync(fd) == 0) ||
+                  (error = errno, false);
+    if (::close(fd) != 0 && written) error = errno;
+    return error;
+}
+
+// Reads what a pipe or another unsized file holds. The bytes gather in pieces that are neither
+// cleared nor moved as more arrive, and are copied once into `contents` at the end.
+bool ReadUnsized(int fd, std::string& contents, std::string& errorText) {
+    struct Piece {
+        std::unique_ptr<char[]> data;
+        size_t size;
+    };
+    std::vector<Piece> pieces;
+    size_t total = 0;
+    for (size_t room = 1 << 16;; room = std::min<size_t>(2 * room, 64 << 20)) {
+        Piece& piece = pieces.emplace_back(Piece{std::unique_ptr<char[]>(new char[room]), 0});
+        ssize_t n = 1;
+        while (piece.size < room && n > 0) {
+            n = ::read(fd, piece.data.get() + piece.size, room - piece.size);
+            if (n < 0 && errno != EINTR) return Failed(errorText, errno);
+            if (n > 0) piece.size += static_cast<size_t>(n);
+            if (n < 0) n = 1;
+        }
+        total += piece.size;
+        if (total > LargestFile) return Failed(errorText, EFBIG);
+        if (n == 0) break;
+    }
+    contents.clear();
+    contents.reserve(total);
+    for (Piece& piece : pieces) {
+        contents.append(piece.data.get(), piece.size);
+        piece.data.reset();
+    }
+    return true;
+}
+
+bool ReadToEnd(int fd, std::string& contents, std::string& errorText) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Failed(errorText, errno);
+    if (!S_ISREG(st.st_mode) || st.st_size == 0) return ReadUnsized(fd, contents, errorText);
+    if (static_cast<uint64_t>(st.st_size) > LargestFile) return Failed(errorText, EFBIG);
+    size_t expected = static_cast<size_t>(st.st_size);
+    // Read straight into the result; a file that grows meanwhile is read to its new end.
+    contents.clear();
+    contents.reserve(expected + 1);
+    PrepareLargeBuffer(contents.data(), contents.capacity());
+    contents.resize(expected + 1);
+    size_t done = 0;
+    for (;;) {
+        if (done > LargestFile) {
+            contents.clear();
+            return Failed(errorText, EFBIG);
+        }
+        if (done == contents.size())
+            contents.resize(std::min<size_t>(contents.size() * 2 + 4096, LargestFile + 1));
+        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            contents.clear();
+            return Failed(errorText, errno);
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    contents.resize(done);
+    return true;
+}
+
 }  // namespace
 
-int OpenForReading(const std::string& name, Handle& file) {
-    std::string path = Native(name);
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int OpenForReading(const std::filesystem::path& name, Handle& file) {
+    const std::string& path = name.native();
+    int fd = OpenNow(path);
     if (fd < 0) return LoaderCode(errno, path);
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -75,10 +231,22 @@ int OpenForReading(const std::string& name, Handle& file) {
     return 0;
 }
 
-int SizeOf(Handle file, uint64_t& size) {
+Handle StandardInput() {
+    return ::fcntl(STDIN_FILENO, F_GETFD) == -1 ? NoFile : STDIN_FILENO;
+}
+
+int SizeOf(Handle file, std::optional<uint64_t>& size) {
+    int fd = static_cast<int>(file);
     struct stat st {};
-    if (::fstat(static_cast<int>(file), &st) != 0) return errno;
-    size = S_ISREG(st.st_mode) ? static_cast<uint64_t>(st.st_size) : 0;
+    if (::fstat(fd, &st) != 0) return errno;
+    size.reset();
+    if (S_ISREG(st.st_mode) && st.st_size > 0) size = static_cast<uint64_t>(st.st_size);
+    if (S_ISBLK(st.st_mode)) {
+        // A device reports its size only through its end.
+        off_t end = ::lseek(fd, 0, SEEK_END);
+        if (end < 0 || ::lseek(fd, 0, SEEK_SET) != 0) return errno;
+        size = static_cast<uint64_t>(end);
+    }
     return 0;
 }
 
@@ -94,7 +262,7 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
 }
 
 void Close(Handle file) {
-    if (file > 0) ::close(static_cast<int>(file));
+    if (file != NoFile) ::close(static_cast<int>(file));
 }
 
 void PrepareLargeBuffer(void* data, uint64_t size) {
@@ -109,49 +277,41 @@ void PrepareLargeBuffer(void* data, uint64_t size) {
 #endif
 }
 
-bool ReadWhole(const std::string& name, std::string& contents, std::string& errorText) {
-    int fd = ::open(Native(name).c_str(), O_RDONLY | O_CLOEXEC);
+bool ReadWhole(const std::filesystem::path& name, std::string& contents, std::string& errorText) {
+    int fd = OpenNow(name.native());
     if (fd < 0) return Failed(errorText, errno);
-    struct stat st {};
-    size_t expected = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
-    // Read straight into the result; a file that grows meanwhile is read to its new end.
-    contents.reserve(expected + 1);
-    PrepareLargeBuffer(contents.data(), contents.capacity());
-    contents.resize(expected + 1);
-    size_t done = 0;
-    for (;;) {
-        if (done == contents.size()) contents.resize(contents.size() * 2 + 4096);
-        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            int error = errno;
-            ::close(fd);
-            return Failed(errorText, error);
-        }
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
+    bool read = ReadToEnd(fd, contents, errorText);
     ::close(fd);
-    contents.resize(done);
-    return true;
+    return read;
 }
 
-bool ReplaceWhole(const std::string& name, std::string_view text, std::string& errorText,
+bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
+    if (file == NoFile) return Failed(errorText, EBADF);
+    return ReadToEnd(static_cast<int>(file), contents, errorText);
+}
+
+bool ReplaceWhole(const std::filesystem::path& name, std::string_view text, std::string& errorText,
                   bool (*writeSeam)(std::string_view, int&)) {
-    std::string path = Native(name);
-    // Write through a link to the file it names, so the link itself survives.
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
+    std::string target = name.native();
+    // Write through a link to the file it names, so the link itself survives. A link that leads
+    // nowhere, or round in a loop, is refused rather than replaced by a file.
+    struct stat link {};
+    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* real = ::realpath(target.c_str(), nullptr);
+        if (!real) return Failed(errorText, errno);
         target = real;
         std::free(real);
     }
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
+    if (!exists && errno != ENOENT) return Failed(errorText, errno);
     mode_t mode = 0666;
     if (exists) {
         if (S_ISDIR(st.st_mode)) return Failed(errorText, EISDIR);
+        // A FIFO or a device would take the text somewhere else, or wait for a reader.
+        if (!S_ISREG(st.st_mode)) return Failed(errorText, ENOTSUP);
         // A file without write permission stays as it is, even for a user who could override.
-        int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
         if (probe < 0) return Failed(errorText, errno);
         ::close(probe);
         if ((st.st_mode & 0222) == 0) return Failed(errorText, EACCES);
@@ -162,30 +322,43 @@ bool ReplaceWhole(const std::string& name, std::string_view text, std::string& e
         mode &= ~mask;
     }
 
-    auto file = std::filesystem::path(target);
-    std::string temp = (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Failed(errorText, errno);
-    int error = 0;
-    bool written = ::fchmod(fd, mode) == 0 || (error = errno, false);
-    if (written && exists && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
-        // Keeping the owner needs privileges; a file of one's own keeps it anyway.
+    const std::string temp = TempName(target);
+    int fd = -1;
+    int error = OpenTemp(temp, fd);
+    // A writable file in a folder one may not write is still saved, in place.
+    if (error && exists && (error == EACCES || error == EPERM)) {
+        error = WriteInPlace(target, text, writeSeam);
+        return error ? Failed(errorText, error) : true;
     }
+    if (error) return Failed(errorText, error);
+    // Owner first: a change of owner clears the setuid and setgid bits.
+    struct stat made {};
+    bool kept = !exists || ::fstat(fd, &made) != 0 ||
+                (made.st_uid == st.st_uid && made.st_gid == st.st_gid) ||
+                ::fchown(fd, st.st_uid, st.st_gid) == 0;
+    if (kept && ::fchmod(fd, mode) != 0) error = errno;
+    // The system may drop a special bit silently (setgid for a group one is not in).
+    if (kept && !error && exists) kept = ::fstat(fd, &made) == 0 && (made.st_mode & 07777) == mode;
+    if (!kept) {
+        ::unlink(temp.c_str());
+        ::close(fd);
+        error = WriteInPlace(target, text, writeSeam);
+        return error ? Failed(errorText, error) : true;
+    }
+    bool written = !error;
     if (written && writeSeam) written = writeSeam(text, error);
     if (written) written = (WriteAll(fd, text) && ::fsync(fd) == 0) || (error = errno, false);
-    if (::close(fd) != 0 && written) written = (error = errno, false);
+    // Renamed while still locked, so no other save takes the name in between.
     if (written) written = ::rename(temp.c_str(), target.c_str()) == 0 || (error = errno, false);
-    if (!written) {
-        ::unlink(temp.c_str());
-        return Failed(errorText, error);
-    }
-    return true;
+    if (!written) ::unlink(temp.c_str());
+    if (::close(fd) != 0 && written) written = (error = errno, false);
+    return written || Failed(errorText, error);
 }
 
-std::string AbsolutePath(const std::string& name) {
+std::filesystem::path AbsolutePath(const std::filesystem::path& path) {
     std::error_code ec;
-    auto absolute = std::filesystem::absolute(Native(name), ec);
-    return ec ? name : Cp1251::FromUtf8(absolute.lexically_normal().string());
+    auto absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal();
 }
 
 }  // namespace FileAccess

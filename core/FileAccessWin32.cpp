@@ -13,11 +13,6 @@ namespace {
 
 constexpr DWORD BlockSize = 1 << 20;
 
-std::wstring Wide(const std::string& bytes) {
-    std::u16string text = Cp1251::ToUtf16(bytes);
-    return std::wstring(text.begin(), text.end());
-}
-
 std::string Narrow(const wchar_t* text, size_t length) {
     return Cp1251::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
@@ -101,25 +96,35 @@ DWORD CheckWritable(const std::wstring& target, DWORD& attributes) {
 
 }  // namespace
 
-int OpenForReading(const std::string& path, Handle& file) {
-    HANDLE handle =
-        CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+int OpenForReading(const std::filesystem::path& path, Handle& file) {
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
     file = reinterpret_cast<Handle>(handle);
     return 0;
 }
 
-int SizeOf(Handle file, uint64_t& size) {
+Handle StandardInput() {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    return input == nullptr || input == INVALID_HANDLE_VALUE ? NoFile
+                                                             : reinterpret_cast<Handle>(input);
+}
+
+int SizeOf(Handle file, std::optional<uint64_t>& size) {
+    size.reset();
+    // Pipes and character devices (the console) have no size: they are read to their end.
+    if (GetFileType(AsHandle(file)) != FILE_TYPE_DISK) return 0;
     LARGE_INTEGER value{};
     if (!GetFileSizeEx(AsHandle(file), &value)) return static_cast<int>(GetLastError());
-    size = static_cast<uint64_t>(value.QuadPart);
+    if (value.QuadPart > 0) size = static_cast<uint64_t>(value.QuadPart);
     return 0;
 }
 
 int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
     DWORD got = 0;
     if (!ReadFile(AsHandle(file), buffer, count, &got, nullptr)) {
+        // A pipe whose writer has closed it has come to its end.
+        if (GetLastError() == ERROR_BROKEN_PIPE) return 0;
         error = static_cast<int>(GetLastError());
         return -1;
     }
@@ -127,42 +132,53 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
 }
 
 void Close(Handle file) {
-    if (file != 0) CloseHandle(AsHandle(file));
+    if (file != NoFile) CloseHandle(AsHandle(file));
 }
 
 // Large pages on Windows need a privilege that ordinary users lack, and only come with memory
 // allocated for them; the buffer stays as allocated.
 void PrepareLargeBuffer(void*, uint64_t) {}
 
-bool ReadWhole(const std::string& path, std::string& contents, std::string& errorText) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Failed(errorText, GetLastError());
+bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
+    if (file == NoFile) return Failed(errorText, ERROR_INVALID_HANDLE);
     contents.clear();
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0)
-        contents.reserve(static_cast<size_t>(size.QuadPart));
+    std::optional<uint64_t> size;
+    if (SizeOf(file, size) == 0 && size) {
+        if (*size > LargestFile) return Failed(errorText, ERROR_FILE_TOO_LARGE);
+        contents.reserve(static_cast<size_t>(*size));
+    }
     for (;;) {
         size_t at = contents.size();
-        contents.resize(at + BlockSize);
-        DWORD got = 0;
-        if (!ReadFile(file, contents.data() + at, BlockSize, &got, nullptr)) {
-            DWORD error = GetLastError();
-            CloseHandle(file);
+        if (at > LargestFile) {
             contents.clear();
-            return Failed(errorText, error);
+            return Failed(errorText, ERROR_FILE_TOO_LARGE);
         }
-        contents.resize(at + got);
+        contents.resize(at + BlockSize);
+        int error = 0;
+        int64_t got = Read(file, contents.data() + at, BlockSize, error);
+        if (got < 0) {
+            contents.clear();
+            return Failed(errorText, static_cast<DWORD>(error));
+        }
+        contents.resize(at + static_cast<size_t>(got));
         if (got == 0) break;
     }
-    CloseHandle(file);
     return true;
 }
 
-bool ReplaceWhole(const std::string& path, std::string_view text, std::string& errorText,
+bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Failed(errorText, GetLastError());
+    bool read = ReadWhole(reinterpret_cast<Handle>(file), contents, errorText);
+    CloseHandle(file);
+    return read;
+}
+
+bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText,
                   bool (*writeSeam)(std::string_view, int&)) {
-    std::wstring target = FullPath(Wide(path));
+    std::wstring target = FullPath(path.native());
     DWORD attributes = 0;
     if (DWORD error = CheckWritable(target, attributes)) return Failed(errorText, error);
 
@@ -197,9 +213,8 @@ bool ReplaceWhole(const std::string& path, std::string_view text, std::string& e
     return true;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    std::wstring full = FullPath(Wide(path));
-    return Narrow(full.data(), full.size());
+std::filesystem::path AbsolutePath(const std::filesystem::path& path) {
+    return FullPath(path.native());
 }
 
 }  // namespace FileAccess

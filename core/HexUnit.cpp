@@ -1,7 +1,11 @@
 #include "HexUnit.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
+#include <memory>
+#include <optional>
 
 #include "Errors.h"
 #include "FileAccess.h"
@@ -15,7 +19,7 @@ BlockReader ReadBlockForTests = nullptr;
 namespace {
 
 constexpr uint32_t ShortReadCode = 100;
-constexpr uint64_t LargestImage = 0x7FFFFFFF;  // 2 GiB and more cannot be held
+constexpr uint64_t LargestImage = FileAccess::LargestFile;
 constexpr uint32_t BlockSize = 1 << 20;
 
 std::string LoaderMessage(int code) {
@@ -41,7 +45,7 @@ std::string LoaderMessage(int code) {
 
 // Closes the file however the load ends.
 struct OpenFile {
-    FileAccess::Handle handle = 0;
+    FileAccess::Handle handle = FileAccess::NoFile;
     ~OpenFile() { FileAccess::Close(handle); }
 };
 
@@ -73,16 +77,13 @@ char* PutHex32(char* out, uint32_t value) {
     return out;
 }
 
-}  // namespace
+[[noreturn]] void TooLarge() {
+    throw EInOutError(0, "File too large");
+}
 
-void LoadImage(const std::string& fileName) {
-    OpenFile file;
-    if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
-    uint64_t size = 0;
-    if (int code = FileAccess::SizeOf(file.handle, size)) Fail(code);
-    if (size > LargestImage) throw EInOutError(0, "File too large");
-
-    // Read into a new buffer; the image changes only once the whole file is in.
+// Reads exactly `size` bytes; a file that ends sooner fails.
+std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size) {
+    if (size > LargestImage) TooLarge();
     std::vector<uint8_t> bytes;
     bytes.reserve(size);
     FileAccess::PrepareLargeBuffer(bytes.data(), size);
@@ -91,13 +92,73 @@ void LoadImage(const std::string& fileName) {
     while (done < size) {
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
         int error = 0;
-        int64_t got = ReadBlock(file.handle, bytes.data() + done, want, error);
+        int64_t got = ReadBlock(file, bytes.data() + done, want, error);
         if (got < 0) Fail(error);
         if (got == 0) Fail(ShortReadCode);
         done += static_cast<uint64_t>(got);
     }
+    return bytes;
+}
+
+// Reads until the file ends. The bytes gather in pieces that are neither cleared nor moved as
+// more arrive, and are copied once into the image at the end.
+std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
+    struct Piece {
+        std::unique_ptr<uint8_t[]> data;
+        uint64_t size;
+    };
+    std::vector<Piece> pieces;
+    uint64_t total = 0;
+    for (uint64_t room = BlockSize;; room = std::min<uint64_t>(2 * room, 64 * BlockSize)) {
+        Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[room]), 0};
+        FileAccess::PrepareLargeBuffer(piece.data.get(), room);
+        int64_t got = 1;
+        while (piece.size < room && got > 0) {
+            uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, room - piece.size));
+            int error = 0;
+            got = ReadBlock(file, piece.data.get() + piece.size, want, error);
+            if (got < 0) Fail(error);
+            piece.size += static_cast<uint64_t>(got);
+        }
+        total += piece.size;
+        if (total > LargestImage) TooLarge();
+        pieces.push_back(std::move(piece));
+        if (got == 0) break;
+    }
+    std::vector<uint8_t> bytes;
+    bytes.reserve(total);
+    for (Piece& piece : pieces) {
+        bytes.insert(bytes.end(), piece.data.get(), piece.data.get() + piece.size);
+        piece.data.reset();
+    }
+    return bytes;
+}
+
+void LoadFrom(FileAccess::Handle file) {
+    std::optional<uint64_t> size;
+    if (int code = FileAccess::SizeOf(file, size)) Fail(code);
+    // Read into a new buffer; the image changes only once the whole file is in.
+    std::vector<uint8_t> bytes = size ? ReadSized(file, *size) : ReadToEnd(file);
+    ImageSize = static_cast<uint32_t>(bytes.size());
     ImageBytes.swap(bytes);
-    ImageSize = static_cast<uint32_t>(size);
+}
+
+}  // namespace
+
+void LoadImage(const std::filesystem::path& fileName) {
+    OpenFile file;
+    if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
+    LoadFrom(file.handle);
+}
+
+void LoadImageFromStandardInput() {
+    FileAccess::Handle input = FileAccess::StandardInput();
+#ifdef _WIN32
+    if (input == FileAccess::NoFile) Fail(6);  // ERROR_INVALID_HANDLE
+#else
+    if (input == FileAccess::NoFile) Fail(EBADF);
+#endif
+    LoadFrom(input);
 }
 
 std::string HexByte(uint32_t value) {

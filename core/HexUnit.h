@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,11 @@ inline constexpr const char* AddressSeparator = " | ";
 
 // Reads the whole file into the image. All or nothing: on any failure (EInOutError, or
 // std::bad_alloc) the previous image is left exactly as it was. Opens for reading only.
-void LoadImage(const std::string& fileName);
+// Regular files and block devices are read at their size; pipes, FIFOs and other files whose
+// size is not known are read to their end. 2 GiB and more fail with "File too large".
+void LoadImage(const std::filesystem::path& fileName);
+// The same from standard input; closed, it fails with the loader's message for a bad handle.
+void LoadImageFromStandardInput();
 
 // Test seam for the loader's block reads. When set, it is called instead of the platform read
 // for every block: it fills at most `count` bytes at `buffer` and returns how many it delivered,

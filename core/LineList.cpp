@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "FileAccess.h"
 
@@ -79,10 +80,17 @@ void LineList::Append(std::string_view inserted) {
     if (inserted.empty()) return;
     // A break may straddle the old end only if the old text ended with CR.
     size_t scanFrom = text_.empty() ? 0 : text_.size() - 1;
+    const size_t oldSize = text_.size(), oldLines = starts_.size();
     text_ += inserted;
-    for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
-         at = text_.find(Break, at + 2))
-        starts_.push_back(at + 2);
+    try {
+        for (size_t at = text_.find(Break, scanFrom); at != std::string::npos;
+             at = text_.find(Break, at + 2))
+            starts_.push_back(at + 2);
+    } catch (...) {  // out of memory: the list stays as it was, text and index alike
+        text_.resize(oldSize);
+        starts_.resize(oldLines);
+        throw;
+    }
     if (view_) view_->TextAppended(inserted);
 }
 
@@ -177,11 +185,15 @@ void LineList::SetText(std::string text) {
     Notify();
 }
 
-void LineList::LoadFile(const std::string& path) {
+void LineList::LoadFile(const std::filesystem::path& path) {
     std::string raw, error;
     if (!FileAccess::ReadWhole(path, raw, error))
-        throw EFileOpenError("Cannot open file \"" + FileAccess::AbsolutePath(path) + "\". " +
-                             error);
+        throw EFileOpenError("Cannot open file \"" +
+                             Cp1251::FromPath(FileAccess::AbsolutePath(path)) + "\". " + error);
+    LoadText(raw);
+}
+
+void LineList::LoadText(std::string_view raw) {
     std::string text = Normalise(raw);
     Refresh();
     if (text == text_) return;
@@ -189,10 +201,10 @@ void LineList::LoadFile(const std::string& path) {
     SetText(std::move(text));
 }
 
-void LineList::SaveFile(const std::string& path) {
+void LineList::SaveFile(const std::filesystem::path& path) {
     Refresh();
     std::string error;
     if (!FileAccess::ReplaceWhole(path, text_, error, WriteSaveForTests))
-        throw EFileCreateError("Cannot create file \"" + FileAccess::AbsolutePath(path) + "\". " +
-                               error);
+        throw EFileCreateError("Cannot create file \"" +
+                               Cp1251::FromPath(FileAccess::AbsolutePath(path)) + "\". " + error);
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -30,8 +31,10 @@ class LineList {
     std::string_view Get(int32_t index);
     int32_t Add(std::string_view text);
     void Clear();
-    void LoadFile(const std::string& path);
-    void SaveFile(const std::string& path);
+    void LoadFile(const std::filesystem::path& path);
+    void SaveFile(const std::filesystem::path& path);
+    // Takes a file's raw bytes as LoadFile does: line ends normalised, cut at the first NUL.
+    void LoadText(std::string_view raw);
 
     // Appends every line as one batch, with the same text as one Add per line and one update of
     // the view. Lines must not hold CR LF. On a capacity error the lines that fit stay added.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <iterator>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -275,6 +276,11 @@ void ExecuteLine(int32_t index) {
     } catch (Exception& error) {
         error.Line = index;
         throw;
+    } catch (const std::bad_alloc&) {
+        // The listing so far stays; the run ends as at any other failing line.
+        Exception error("Out of memory");
+        error.Line = index;
+        throw error;
     }
 }
 

@@ -46,7 +46,8 @@ void CheckRegister(int32_t number);
 void Bind(LineList& script, LineList& listing);
 
 // Runs script line `index`. Raises EConvertError or ERangeError, with its Line set to `index`,
-// before the line has any effect.
+// before the line has any effect; when memory runs out while it lists, Exception "Out of memory"
+// with its Line set, and the listing keeps the lines before.
 void ExecuteLine(int32_t index);
 
 // Clears the listing, reads the script's count once and runs lines 0 to n-1, stopping at the

@@ -16,7 +16,10 @@ echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset): running the bund
 echo "with vantrel-cli instead."
 echo
 echo "\$ vantrel-cli dump examples/firmware.bin | head -5"
-build/cli/vantrel-cli dump examples/firmware.bin | head -5
+# Taken whole and then cut: under pipefail, a pipe into head would fail as soon as head stops
+# reading early.
+dump=$(build/cli/vantrel-cli dump examples/firmware.bin)
+head -5 <<< "$dump"
 echo
 echo "\$ vantrel-cli run examples/firmware.bin examples/example.vts"
 build/cli/vantrel-cli run examples/firmware.bin examples/example.vts

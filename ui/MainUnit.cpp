@@ -15,10 +15,10 @@
 namespace MainUnit {
 
 std::unique_ptr<TMainForm> MainForm;
-std::string ScriptFileName;
+std::filesystem::path ScriptFileName;
 
 bool TOpenDialog::Execute() {
-    std::optional<std::string> path = platform_.OpenFileDialog(FileName);
+    std::optional<std::filesystem::path> path = platform_.OpenFileDialog(FileName);
     if (!path) return false;
     FileName = *path;
     return true;
@@ -130,23 +130,24 @@ void TMainForm::FormCreate() {
 
 void TMainForm::FileOpenScriptClick() {
     if (!MainOpenDialog.Execute()) return;
-    const std::string path = MainOpenDialog.FileName;
+    const std::filesystem::path path = MainOpenDialog.FileName;
     // Loaded aside first, so that a failed load leaves the script view's text as it was.
     LineList loaded;
     loaded.LoadFile(path);
     LineList& script = ScriptUnit::ScriptForm->ScriptLines;
     if (loaded.Text() != script.Text()) script.SetText(std::string(loaded.Text()));
     ScriptUnit::ScriptForm->Window->Show();
-    ScriptLoadedPanel->SetText(Cp1251::FromUtf8("СКРИПТ ЗАГРУЖЕН:   ") + path);
+    ScriptLoadedPanel->SetText(Cp1251::FromUtf8("СКРИПТ ЗАГРУЖЕН:   ") + Cp1251::FromPath(path));
     ScriptFileName = path;
 }
 
 void TMainForm::FileOpenClick() {
     if (!MainOpenDialog.Execute()) return;
-    const std::string path = MainOpenDialog.FileName;
+    const std::filesystem::path path = MainOpenDialog.FileName;
     HexUnit::LoadImage(path);
     FirmwareUnit::FirmwareForm->ShowDump();
-    FirmwareLoadedPanel->SetText(Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + path);
+    FirmwareLoadedPanel->SetText(Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") +
+                                 Cp1251::FromPath(path));
 }
 
 void TMainForm::FileExitClick() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,7 +23,7 @@ class TOpenDialog {
     // True when the user chose a path, which FileName then holds; false when cancelled.
     bool Execute();
 
-    std::string FileName;
+    std::filesystem::path FileName;
 
   private:
     Platform::Platform& platform_;
@@ -63,7 +64,7 @@ class TMainForm {
 
 extern std::unique_ptr<TMainForm> MainForm;
 // The path of the script loaded last; empty until a script loads successfully.
-extern std::string ScriptFileName;
+extern std::filesystem::path ScriptFileName;
 
 // The default error handler: runs `command`; an error ends it and is shown in one message box
 // captioned with the application title, and the program goes on.

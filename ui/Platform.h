@@ -1,8 +1,10 @@
 // The windowing operations that the four windows need, written once and realised by each
-// backend (in-memory for tests, Qt, Win32). Texts are CP1251 bytes; the backends convert.
+// backend (in-memory for tests, Qt, Win32). Texts are CP1251 bytes; the backends convert. File
+// names are the platform's own (std::filesystem::path) and pass through unconverted.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -153,7 +155,8 @@ class Platform {
     virtual int ScreenWidth() = 0;
     virtual std::unique_ptr<Window> CreateWindow(const WindowSpec& spec) = 0;
     // Modal; offers `initialPath` as the file name. Returns the chosen path, or nothing.
-    virtual std::optional<std::string> OpenFileDialog(const std::string& initialPath) = 0;
+    virtual std::optional<std::filesystem::path> OpenFileDialog(
+        const std::filesystem::path& initialPath) = 0;
     // Modal over every window: the caption, the text, the stop icon and one OK button.
     virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
     // Receives every key press in every window of the program before the focused control does;

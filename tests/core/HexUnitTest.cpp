@@ -36,10 +36,10 @@ class Loader : public ::testing::Test {
     void TearDown() override { ReadBlockForTests = nullptr; }
 
     // Loads `path`, expects the failure, and checks that the previous image is untouched.
-    void ExpectFailure(const std::string& path, int code, const std::string& message) {
+    void ExpectFailure(const std::filesystem::path& path, int code, const std::string& message) {
         try {
             LoadImage(path);
-            ADD_FAILURE() << "no error for " << path;
+            ADD_FAILURE() << "no error for " << path.string();
         } catch (const EInOutError& e) {
             EXPECT_EQ(e.Code, code);
             EXPECT_EQ(e.Message, message);
@@ -75,13 +75,18 @@ TEST_F(Loader, ReadsLargeFilesAcrossBlocks) {
     EXPECT_EQ(ImageBytes, Bytes(big));
 }
 
-TEST_F(Loader, FileNamesAreProgramTexts) {
-    // The program names files in CP1251; a Cyrillic name reaches the right file.
+TEST_F(Loader, FileNamesReachTheSystemUnchanged) {
+    // Names the interface's code page can and cannot spell; "??.bin" is what the code page
+    // would have made of the second, and must not be opened in its place.
     std::ofstream(dir.Root() / std::filesystem::path(u8"прошивка.bin"), std::ios::binary) << "RU";
-    std::string name = Cp1251::FromUtf8(dir.Root().string() + "/прошивка.bin");
-    ExpectFailure(Cp1251::FromUtf8(dir.Root().string() + "/нет.bin"), 2, "File not found");
-    LoadImage(name);
+    std::ofstream(dir.Root() / std::filesystem::path(u8"固件.bin"), std::ios::binary) << "CJK";
+    std::ofstream(dir.Root() / "??.bin", std::ios::binary) << "WRONG";
+    LoadImage(dir.Root() / std::filesystem::path(u8"прошивка.bin"));
     EXPECT_EQ(ImageBytes, Bytes("RU"));
+    LoadImage(dir.Root() / std::filesystem::path(u8"固件.bin"));
+    EXPECT_EQ(ImageBytes, Bytes("CJK"));
+    LoadImage(previous);
+    ExpectFailure(dir.Root() / std::filesystem::path(u8"naïve.bin"), 2, "File not found");
 }
 
 TEST_F(Loader, ReadOnlyFileLoads) {

@@ -183,14 +183,43 @@ TEST_F(LineListFiles, SaveWritesTheTextUnchangedAndKeepsPermissions) {
     EXPECT_EQ(TempDir::Read(dir.Path("new.vts")), "no final break");
 }
 
-TEST_F(LineListFiles, CyrillicFileNamesLoadAndSave) {
-    std::string name = Cp1251::FromUtf8(dir.Root().string() + "/скрипт.vts");
-    list.SetText("EQU2 01 'x'\r\n");
-    list.SaveFile(name);
-    EXPECT_EQ(TempDir::Read(dir.Root() / std::filesystem::path(u8"скрипт.vts")), "EQU2 01 'x'\r\n");
-    LineList loaded;
-    loaded.LoadFile(name);
-    EXPECT_EQ(loaded.Get(0), "EQU2 01 'x'");
+TEST_F(LineListFiles, FileNamesReachTheSystemUnchanged) {
+    // "??.vts" is what the interface's code page makes of the second name: it stays untouched.
+    const std::string other = dir.Write("??.vts", "other file");
+    for (const char8_t* name : {u8"скрипт.vts", u8"日本.vts", u8"Prüfung.vts"}) {
+        const std::filesystem::path path = dir.Root() / std::filesystem::path(name);
+        list.SetText("EQU2 01 'x'\r\n");
+        list.SaveFile(path);
+        EXPECT_EQ(TempDir::Read(path), "EQU2 01 'x'\r\n");
+        LineList loaded;
+        loaded.LoadFile(path);
+        EXPECT_EQ(loaded.Get(0), "EQU2 01 'x'");
+    }
+#ifndef _WIN32  // Windows names cannot hold '?'
+    EXPECT_EQ(TempDir::Read(other), "other file");
+#endif
+    try {  // shown in messages as the code page can: '?' for what it lacks
+        list.LoadFile(dir.Root() / std::filesystem::path(u8"нет-日本.vts"));
+        ADD_FAILURE() << "no error";
+    } catch (const EFileOpenError& e) {
+        const std::string shown = Cp1251::FromUtf8("нет-??.vts\". ");
+        EXPECT_NE(e.Message.find(shown), std::string::npos) << e.Message;
+    }
+}
+
+TEST_F(LineListFiles, ScriptsOfTwoGibibytesAreRefused) {
+    const std::string huge = dir.Write("huge.vts", "");
+    std::filesystem::resize_file(huge, 0x80000000);  // sparse: nothing is written
+    list.SetText("kept");
+    try {
+        list.LoadFile(huge);
+        ADD_FAILURE() << "no error";
+    } catch (const EFileOpenError& e) {
+#ifndef _WIN32
+        EXPECT_EQ(e.Message, "Cannot open file \"" + huge + "\". File too large");
+#endif
+    }
+    EXPECT_EQ(list.Text(), "kept");
 }
 
 TEST_F(LineListFiles, FailedSaveLeavesTheOldFileAndNoTemporary) {

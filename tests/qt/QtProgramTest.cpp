@@ -41,7 +41,7 @@ QAction* Item(QtWindow& window, const char* utf8Caption) {
 class QtProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        probe.Qt().AnswerFileDialog = [this](const std::string&) {
+        probe.Qt().AnswerFileDialog = [this](const std::filesystem::path&) {
             return std::exchange(answer, std::nullopt);
         };
         probe.Qt().ReceiveMessageBox = [this](const std::string& caption, const std::string& text) {

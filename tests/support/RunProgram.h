@@ -45,7 +45,13 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv,
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd.exe strips one outer pair of quotes
 #endif
+#ifdef _WIN32
+    // The words are UTF-8, as the tool takes its arguments; the wide call keeps every character.
+    int raw =
+        _wsystem(std::filesystem::path(std::u8string(command.begin(), command.end())).c_str());
+#else
     int raw = std::system(command.c_str());
+#endif
     ProgramResult result;
 #ifdef _WIN32
     result.Status = raw;

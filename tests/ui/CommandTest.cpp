@@ -1,5 +1,6 @@
 // Every command with its success and failure paths, and the default error handler.
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <stdexcept>
 
@@ -47,8 +48,33 @@ TEST_F(CommandTest, OpenScriptLoadsShowsAndNamesTheFile) {
     EXPECT_EQ(Script().Text(), "INV2 01\r\n");
     EXPECT_EQ(ScriptPanel(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + other);
     EXPECT_EQ(MainUnit::ScriptFileName, other);
-    EXPECT_EQ(platform.DialogOffers, (std::vector<std::string>{"", file}));
+    EXPECT_EQ(platform.DialogOffers, (std::vector<std::filesystem::path>{"", file}));
     EXPECT_TRUE(platform.MessageBoxes.empty());
+}
+
+TEST_F(CommandTest, NamesTheCodePageLacksOpenAndSaveTheirOwnFiles) {
+    // "??" is how the code page shows both names; a file of that name stays untouched.
+    const std::string decoy = temp.Write("??.vts", "decoy");
+    const auto script = temp.Root() / std::filesystem::path(u8"日本.vts");
+    std::ofstream(script, std::ios::binary) << "PTR 0000 'x'\r\n";
+    const auto image = temp.Root() / std::filesystem::path(u8"固件.bin");
+    std::ofstream(image, std::ios::binary) << Image18;
+
+    OpenScript(script);
+    EXPECT_EQ(Script().Text(), "PTR 0000 'x'\r\n");
+    EXPECT_EQ(MainUnit::ScriptFileName, script);
+    EXPECT_TRUE(ScriptPanel().ends_with("/??.vts") || ScriptPanel().ends_with("\\??.vts"));
+    Script().SetText("INV2 01\r\n");
+    Choose(ScriptWindow(), {"Сохранить скрипт"});
+    EXPECT_EQ(TempDir::Read(script), "INV2 01\r\n");
+#ifndef _WIN32  // Windows names cannot hold '?'
+    EXPECT_EQ(TempDir::Read(decoy), "decoy");
+#endif
+
+    OpenFirmware(image);
+    EXPECT_EQ(HexUnit::ImageSize, 18u);
+    EXPECT_TRUE(FirmwarePanel().ends_with("??.bin"));
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(CommandTest, FailedOrCancelledScriptOpenChangesNothing) {

@@ -58,11 +58,11 @@ class FormTest : public ::testing::Test {
         for (const char* caption : captions) path.push_back(Ru(caption));
         window.ChooseMenu(path);
     }
-    void OpenScript(const std::string& path) {
+    void OpenScript(const std::filesystem::path& path) {
         platform.DialogAnswers.push_back(path);
         Choose(Main(), {"&Файл", "&Открыть скрипт..."});
     }
-    void OpenFirmware(const std::string& path) {
+    void OpenFirmware(const std::filesystem::path& path) {
         platform.DialogAnswers.push_back(path);
         Choose(Main(), {"&Файл", "&Открыть HEX-файл..."});
     }

@@ -17,8 +17,8 @@ namespace {
 // Holds a file open with the given sharing, as another program would.
 class HeldOpen {
   public:
-    HeldOpen(const std::string& path, DWORD access, DWORD share)
-        : handle_(CreateFileW(Win32::Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+    HeldOpen(const std::filesystem::path& path, DWORD access, DWORD share)
+        : handle_(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~HeldOpen() { CloseHandle(handle_); }
     bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -27,11 +27,11 @@ class HeldOpen {
     HANDLE handle_;
 };
 
-// Files are named by the program's CP1251 bytes, which the narrow C++ library would read in the
-// system's ANSI code page; these go through the same wide calls as the program.
-std::string Put(const TempDir& folder, const std::string& name, std::string_view bytes) {
-    const std::string path = folder.Root().string() + "\\" + name;
-    HANDLE file = CreateFileW(Win32::Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+// Written through the same wide calls as the program uses.
+std::filesystem::path Put(const TempDir& folder, const std::filesystem::path& name,
+                          std::string_view bytes) {
+    const std::filesystem::path path = folder.Root() / name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -39,24 +39,24 @@ std::string Put(const TempDir& folder, const std::string& name, std::string_view
     return path;
 }
 
-std::string Got(const std::string& path) {
+std::string Got(const std::filesystem::path& path) {
     std::string contents, error;
     if (!FileAccess::ReadWhole(path, contents, error)) return "(unreadable) " + error;
     return contents;
 }
 
-DWORD Attributes(const std::string& path) {
-    return GetFileAttributesW(Win32::Wide(path).c_str());
+DWORD Attributes(const std::filesystem::path& path) {
+    return GetFileAttributesW(path.c_str());
 }
 
-void SetAttributes(const std::string& path, DWORD attributes) {
-    SetFileAttributesW(Win32::Wide(path).c_str(), attributes);
+void SetAttributes(const std::filesystem::path& path, DWORD attributes) {
+    SetFileAttributesW(path.c_str(), attributes);
 }
 
 TEST(Win32Files, ReadingSharesWithOtherProgramsAndErrorsNameTheFullPath) {
     TempDir folder;
     // Another program that keeps everyone else out: the sharing violation.
-    const std::string locked = Put(folder, "locked.bin", "abc");
+    const auto locked = Put(folder, "locked.bin", "abc");
     {
         HeldOpen other(locked, GENERIC_READ, 0);
         ASSERT_TRUE(other.Held());
@@ -70,8 +70,7 @@ TEST(Win32Files, ReadingSharesWithOtherProgramsAndErrorsNameTheFullPath) {
     }
 
     // A file another program is writing still loads.
-    const std::string busy =
-        Put(folder, Cp1251::FromUtf8("прошивка.bin"), std::string("\0\r\n\xFF", 4));
+    const auto busy = Put(folder, u8"прошивка-固件.bin", std::string("\0\r\n\xFF", 4));
     HeldOpen writer(busy, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(writer.Held());
     HexUnit::LoadImage(busy);
@@ -99,7 +98,7 @@ TEST(Win32Files, SaveKeepsAttributesAndLeavesFilesOthersHoldAlone) {
     LineList lines;
     lines.SetText("SET2E 01 0010\r\n\xC6");
     // The hidden mark survives the replacement (some file systems under Wine cannot hold it).
-    const std::string hidden = Put(folder, Cp1251::FromUtf8("скрипт.txt"), "old and longer");
+    const auto hidden = Put(folder, u8"скрипт-日本.txt", "old and longer");
     SetAttributes(hidden, FILE_ATTRIBUTE_HIDDEN);
     const DWORD marked = Attributes(hidden) & FILE_ATTRIBUTE_HIDDEN;
     lines.SaveFile(hidden);
@@ -107,7 +106,7 @@ TEST(Win32Files, SaveKeepsAttributesAndLeavesFilesOthersHoldAlone) {
     EXPECT_EQ(Attributes(hidden) & FILE_ATTRIBUTE_HIDDEN, marked);
 
     // A read-only file is refused, and stays as it was.
-    const std::string readOnly = Put(folder, "ro.txt", "old");
+    const auto readOnly = Put(folder, "ro.txt", "old");
     SetAttributes(readOnly, FILE_ATTRIBUTE_READONLY);
     EXPECT_THROW(lines.SaveFile(readOnly), EFileCreateError);
     EXPECT_EQ(Got(readOnly), "old");
@@ -115,7 +114,7 @@ TEST(Win32Files, SaveKeepsAttributesAndLeavesFilesOthersHoldAlone) {
     SetAttributes(readOnly, FILE_ATTRIBUTE_NORMAL);
 
     // So is a file another program reads while refusing writers.
-    const std::string busy = Put(folder, "busy.txt", "old");
+    const auto busy = Put(folder, "busy.txt", "old");
     {
         HeldOpen reader(busy, GENERIC_READ, FILE_SHARE_READ);
         ASSERT_TRUE(reader.Held());

@@ -36,8 +36,8 @@ TEST_F(Win32ProgramTest, ShortcutsWorkFromEveryWindowAndCloseEndsTheLoop) {
     // Shift+F3 from the firmware window opens a script through the dialog.
     TempDir folder;
     const std::string path = folder.Write("script.txt", "SET2E 01 0010\r\nINV2 01\r\n");
-    probe.platform().FileDialogAnswer = [&](const std::string&) {
-        return std::optional<std::string>(path);
+    probe.platform().FileDialogAnswer = [&](const std::filesystem::path&) {
+        return std::optional<std::filesystem::path>(path);
     };
     probe.PressKey(*FirmwareUnit::FirmwareForm->Window, {.VirtualKey = 114, .Shift = true});
     EXPECT_EQ(probe.DisplayedText(*ScriptUnit::ScriptForm->ScriptMemo),

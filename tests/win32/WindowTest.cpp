@@ -335,20 +335,22 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     // The dialog offers the last path and returns a typed name of a missing file.
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    const std::string typed = Win32::Narrow(folder) + Bytes("нет-такого.bin");
+    // A name the interface's code page cannot spell comes back as it is.
+    const std::filesystem::path typed = std::filesystem::path(folder) / u8"нет-такого-日本.bin";
     std::wstring shown;
     int enabledInDialog = -1;
     DialogAnswer choose([&](HWND dialog) {
         for (HWND child : Children(dialog)) {
             if (ClassOf(child) != L"EDIT") continue;
             shown = TextOf(child);
-            SetWindowTextW(child, Win32::Wide(typed).c_str());
+            SetWindowTextW(child, typed.c_str());
             break;
         }
         enabledInDialog = enabled();
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    EXPECT_EQ(platform.OpenFileDialog(Win32::Narrow(folder) + "vantrel-offered.bin"), typed);
+    EXPECT_EQ(platform.OpenFileDialog(std::filesystem::path(folder) / "vantrel-offered.bin"),
+              typed);
     EXPECT_NE(shown.find(L"vantrel-offered.bin"), std::wstring::npos) << Win32::Narrow(shown);
     EXPECT_EQ(enabledInDialog, 0);
     DialogAnswer cancel([](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); });

@@ -235,10 +235,11 @@ std::unique_ptr<::Platform::Window> MemoryPlatform::CreateWindow(
     return window;
 }
 
-std::optional<std::string> MemoryPlatform::OpenFileDialog(const std::string& initialPath) {
+std::optional<std::filesystem::path> MemoryPlatform::OpenFileDialog(
+    const std::filesystem::path& initialPath) {
     DialogOffers.push_back(initialPath);
     if (DialogAnswers.empty()) return std::nullopt;
-    std::optional<std::string> answer = DialogAnswers.front();
+    std::optional<std::filesystem::path> answer = DialogAnswers.front();
     DialogAnswers.pop_front();
     return answer;
 }

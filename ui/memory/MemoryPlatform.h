@@ -139,7 +139,8 @@ class MemoryPlatform : public Platform::Platform {
     void SetApplicationTitle(const std::string& title) override { ApplicationTitle = title; }
     int ScreenWidth() override;
     std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
-    std::optional<std::string> OpenFileDialog(const std::string& initialPath) override;
+    std::optional<std::filesystem::path> OpenFileDialog(
+        const std::filesystem::path& initialPath) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
@@ -159,8 +160,8 @@ class MemoryPlatform : public Platform::Platform {
 
     // Chosen by the test.
     int ScreenWidthValue = 1024;
-    size_t ViewCapacity = LineList::Unlimited;             // given to each text view's list
-    std::deque<std::optional<std::string>> DialogAnswers;  // none left: the user cancels
+    size_t ViewCapacity = LineList::Unlimited;  // given to each text view's list
+    std::deque<std::optional<std::filesystem::path>> DialogAnswers;  // none left: the user cancels
     std::vector<std::function<void()>> RunActions;
 
     // Recorded.
@@ -169,8 +170,8 @@ class MemoryPlatform : public Platform::Platform {
     };
     std::string ApplicationTitle;
     int ScreenWidthReads = 0;
-    std::vector<std::string> DialogOffers;  // the initial path each dialog offered
-    std::string Clipboard;                  // what the last copy put there
+    std::vector<std::filesystem::path> DialogOffers;  // the initial path each dialog offered
+    std::string Clipboard;                            // what the last copy put there
     std::vector<Box> MessageBoxes;
     bool LoopEnded = false;  // the main window closed
 

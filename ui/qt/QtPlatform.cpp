@@ -90,18 +90,19 @@ std::unique_ptr<::Platform::Window> QtPlatform::CreateWindow(const ::Platform::W
     return window;
 }
 
-std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& initialPath) {
+std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
+    const std::filesystem::path& initialPath) {
     if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name is returned, also of a missing file: opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (!initialPath.empty()) dialog.selectFile(QtText::ToQString(initialPath));
+    if (!initialPath.empty()) dialog.selectFile(QtText::FromPath(initialPath));
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
-    return QtText::FromQString(chosen.first());
+    return QtText::ToPath(chosen.first());
 }
 
 void QtPlatform::MessageBox(const std::string& caption, const std::string& text) {

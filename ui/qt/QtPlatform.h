@@ -20,13 +20,15 @@ class QtPlatform : public QObject, public ::Platform::Platform {
     void SetApplicationTitle(const std::string& title) override;
     int ScreenWidth() override;
     std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
-    std::optional<std::string> OpenFileDialog(const std::string& initialPath) override;
+    std::optional<std::filesystem::path> OpenFileDialog(
+        const std::filesystem::path& initialPath) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::string>(const std::string& initialPath)> AnswerFileDialog;
+    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
+        AnswerFileDialog;
     std::function<void(const std::string& caption, const std::string& text)> ReceiveMessageBox;
 
     // The key press a Qt key event stands for; nothing for keys that have no virtual-key code.

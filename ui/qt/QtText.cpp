@@ -1,5 +1,6 @@
 #include "QtText.h"
 
+#include <QFile>
 #include <array>
 
 #include "Cp1251.h"
@@ -74,6 +75,22 @@ std::string FromDocument(QStringView raw) {
         }
     }
     return out;
+}
+
+QString FromPath(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
+std::filesystem::path ToPath(const QString& name) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(name.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(name).toStdString());
+#endif
 }
 
 }  // namespace QtText

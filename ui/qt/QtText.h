@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ QString ToDocument(std::string_view lines);
 void ToDocument(std::string_view lines, QString& out);
 // A document's raw text back as lines: block and line separators become CR LF.
 std::string FromDocument(QStringView raw);
+
+// A file name as Qt names it, and back, as the system's own name: never through the code page.
+QString FromPath(const std::filesystem::path& path);
+std::filesystem::path ToPath(const QString& name);
 
 }  // namespace QtText

@@ -37,17 +37,6 @@ class ModalScope {
     std::vector<HWND> disabled_;
 };
 
-// The chosen path as the program's bytes. A name the code page cannot spell is given by its
-// short form, which can still be opened.
-std::string PathBytes(const std::wstring& path) {
-    std::string bytes = Narrow(path);
-    if (Wide(bytes) == path) return bytes;
-    std::wstring brief(GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
-    brief.resize(GetShortPathNameW(path.c_str(), brief.data(), static_cast<DWORD>(brief.size())));
-    std::string briefBytes = Narrow(brief);
-    return !brief.empty() && Wide(briefBytes) == brief ? briefBytes : bytes;
-}
-
 }  // namespace
 
 Win32Platform::Win32Platform() {
@@ -94,10 +83,11 @@ HWND Win32Platform::ModalOwner() const {
     return main ? main->Handle() : nullptr;
 }
 
-std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& initialPath) {
+std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
+    const std::filesystem::path& initialPath) {
     if (FileDialogAnswer) return FileDialogAnswer(initialPath);
     std::wstring path(32768, L'\0');
-    Wide(initialPath).copy(path.data(), path.size() - 1);
+    initialPath.native().copy(path.data(), path.size() - 1);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = ModalOwner();
@@ -108,7 +98,7 @@ std::optional<std::string> Win32Platform::OpenFileDialog(const std::string& init
     ModalScope modal(dialog.hwndOwner);
     if (!GetOpenFileNameW(&dialog)) return std::nullopt;
     path.resize(path.find(L'\0'));
-    return PathBytes(path);
+    return std::filesystem::path(path);
 }
 
 void Win32Platform::MessageBox(const std::string& caption, const std::string& text) {

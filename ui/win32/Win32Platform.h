@@ -23,13 +23,15 @@ class Win32Platform final : public Platform::Platform {
     void SetApplicationTitle(const std::string& title) override;
     int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
     std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
-    std::optional<std::string> OpenFileDialog(const std::string& initialPath) override;
+    std::optional<std::filesystem::path> OpenFileDialog(
+        const std::filesystem::path& initialPath) override;
     void MessageBox(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::string>(const std::string& initialPath)> FileDialogAnswer;
+    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
+        FileDialogAnswer;
     std::function<void(const std::string& caption, const std::string& text)> MessageBoxShown;
 
     // Delivers one message as the loop does: a key press goes to the key handler first.
