@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
-    xxd bsdextrautils bc
+install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool openbox imagemagick clang \
+    libclang-rt-14-dev xxd bsdextrautils bc
 
 jobs=$(nproc)
 

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 #include <exception>
@@ -63,14 +65,43 @@ bool IsFunctionKey(int key) {
     return key >= Qt::Key_F1 && key <= Qt::Key_F24;
 }
 
+// Tab moves the focus and types nothing, whatever the modifiers: a text view hands the key back
+// to be typed when no other control takes the focus, and only blanks separate a script's words.
+bool TakeTab(QtWindow& window, const QKeyEvent& event) {
+    const bool tab = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+    if (!tab && !event.text().contains(u'\t')) return false;
+    if (tab && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        window.StepFocus(event.key() == Qt::Key_Tab && !(event.modifiers() & Qt::ShiftModifier));
+    return true;
+}
+
+// Runs a modal dialog. Without a window manager nobody hands the focus back when it closes, and
+// it falls to the root window: the window and the control that had it take it back.
+int RunModal(QDialog& dialog) {
+    const QPointer<QWidget> window = QApplication::activeWindow();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const int result = dialog.exec();
+    if (window && window->isVisible()) {
+        window->activateWindow();
+        if (focus) focus->setFocus(Qt::ActiveWindowFocusReason);
+    }
+    return result;
+}
+
 }  // namespace
 
 QtPlatform::QtPlatform() {
+    // Qt's own texts, in the file dialog above all, in Russian as every other text is, whatever
+    // the desktop's language.
+    if (russian_.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&russian_);
     qApp->installEventFilter(this);
 }
 
 QtPlatform::~QtPlatform() {
-    if (qApp) qApp->removeEventFilter(this);
+    if (!qApp) return;
+    qApp->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&russian_);
 }
 
 void QtPlatform::SetApplicationTitle(const std::string& title) {
@@ -98,7 +129,7 @@ std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& initial
     // Any name is returned, also of a missing file: opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!initialPath.empty()) dialog.selectFile(QtText::ToQString(initialPath));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     return QtText::FromQString(chosen.first());
@@ -113,7 +144,7 @@ void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
                     QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    RunModal(box);
 }
 
 void QtPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
@@ -158,20 +189,22 @@ bool QtPlatform::eventFilter(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::KeyPress && watched->isWindowType();
     const bool override = event->type() == QEvent::ShortcutOverride;
     if (!press && !override) return false;
-    if (!keyHandler_ || QApplication::activeModalWidget() || QApplication::activePopupWidget())
-        return false;
-    if (!WindowOf(watched)) return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    QtWindow* window = WindowOf(watched);
+    if (!window) return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (override) {
-        if (!IsFunctionKey(keyEvent->key())) return false;
+        if (!keyHandler_ || !IsFunctionKey(keyEvent->key())) return false;
         event->accept();
         return true;
     }
     std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
-    if (!key) return false;
-    bool handled = false;
-    RunGuarded([&] { handled = keyHandler_(*key); });
-    return handled;
+    if (keyHandler_ && key) {
+        bool handled = false;
+        RunGuarded([&] { handled = keyHandler_(*key); });
+        if (handled) return true;
+    }
+    return TakeTab(*window, *keyEvent);
 }
 
 void QtPlatform::RunGuarded(const std::function<void()>& command) {
