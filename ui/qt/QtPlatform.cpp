@@ -75,16 +75,23 @@ bool TakeTab(QtWindow& window, const QKeyEvent& event) {
     return true;
 }
 
-// Runs a modal dialog. Without a window manager nobody hands the focus back when it closes, and
-// it falls to the root window: the window and the control that had it take it back.
-int RunModal(QDialog& dialog) {
-    const QPointer<QWidget> window = QApplication::activeWindow();
-    const QPointer<QWidget> focus = QApplication::focusWidget();
-    const int result = dialog.exec();
-    if (window && window->isVisible()) {
-        window->activateWindow();
-        if (focus) focus->setFocus(Qt::ActiveWindowFocusReason);
+// The program's window that the user worked in last: the one activated or raised last.
+QtWindow* LastActive() {
+    QtWindow* last = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<QtWindow*>(widget);
+        if (window && window->isVisible() && (!last || window->RaisedAt() > last->RaisedAt()))
+            last = window;
     }
+    return last;
+}
+
+// Runs a modal dialog. Without a window manager nobody hands the focus back when it closes, and
+// it falls to the root window: the window that had it takes it back, with its focused control.
+int RunModal(QDialog& dialog) {
+    const QPointer<QtWindow> window = LastActive();
+    const int result = dialog.exec();
+    if (window && window->isVisible()) window->activateWindow();
     return result;
 }
 
