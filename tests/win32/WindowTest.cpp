@@ -345,6 +345,22 @@ TEST_F(Win32WindowTest, EditViewTakesTheCaretTypingBatchesAndPastes) {
     EXPECT_EQ(lines.Get(count + 2), "c");
 }
 
+TEST_F(Win32WindowTest, ShowRestoresAMinimisedWindow) {
+    auto main = MainWindow();
+    auto tool = ToolWindow("Листинг");
+    main->Show();
+    tool->Show();
+    HWND window = Win32Probe::Handle(*tool);
+    ShowWindow(window, SW_MINIMIZE);
+    main->Show();
+    probe.ProcessEvents();
+    ASSERT_TRUE(IsIconic(window));
+    tool->Show();
+    probe.ProcessEvents();
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(GetActiveWindow(), window);
+}
+
 TEST_F(Win32WindowTest, TabMovesTheFocusAndTypesNoTab) {
     auto tool = ToolWindow("Скрипт");
     LineList left, right;
