@@ -75,7 +75,8 @@ bool TakeTab(QtWindow& window, const QKeyEvent& event) {
     return true;
 }
 
-// The program's window that the user worked in last: the one activated or raised last.
+// The program's window that the user worked in last, the one activated or raised last: dialogs
+// stand over it.
 QtWindow* LastActive() {
     QtWindow* last = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -130,7 +131,7 @@ std::unique_ptr<::Platform::Window> QtPlatform::CreateWindow(const ::Platform::W
 
 std::optional<std::string> QtPlatform::OpenFileDialog(const std::string& initialPath) {
     if (AnswerFileDialog) return AnswerFileDialog(initialPath);
-    QFileDialog dialog(QApplication::activeWindow());
+    QFileDialog dialog(LastActive());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name is returned, also of a missing file: opening it then reports the failure.
@@ -148,7 +149,7 @@ void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
         return;
     }
     QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, LastActive());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     RunModal(box);
