@@ -48,8 +48,8 @@ listing=$(window "Листинг")
 xdotool windowminimize --sync "$script"
 retry hidden "Скрипт" || fail "the script window did not minimise"
 xdotool windowactivate --sync "$main"
-xdotool key alt+Cyrillic_o  # "&Окна", its first item "&Скрипт" highlighted
-xdotool key Return
+# Alt alone moves into the menu bar; keys outside the keyboard map could be lost on the way.
+xdotool key alt Right Down Return  # "&Окна", then its first item "&Скрипт"
 retry back "Скрипт" "$script" || fail "Окна -> Скрипт left the script window minimised"
 echo "ok: Окна -> Скрипт brought the minimised script window back"
 
