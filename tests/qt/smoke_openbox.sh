@@ -2,7 +2,8 @@
 # The desktop program under a real X server with a window manager (openbox), which gives every
 # window its caption buttons: a minimised tool window comes back, visible and active, through the
 # "Окна" menu, through F9 (the listing) and through Shift+F3 (the script).
-# Usage: smoke_openbox.sh VANTREL SCRIPT (a script file, typed into the file dialog). Exits 77 (skipped) when a tool is missing.
+# Usage: smoke_openbox.sh VANTREL SCRIPT, where SCRIPT is a script file typed into the file dialog.
+# Exits 77 (skipped) when xvfb-run, xdotool or openbox is missing.
 set -u
 
 if [ "${1:-}" != "--inside" ]; then
