@@ -13,5 +13,6 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-# What building the programs needs.
-BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-dejavu-core)
+# What building and running the programs needs; qt6-translations-l10n: Qt's own dialogs in Russian.
+BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev libgl-dev fonts-dejavu-core
+    qt6-translations-l10n)

@@ -90,7 +90,7 @@ fi
 
 source scripts/packages.sh
 # googletest: the sources the test programs are built from; fonts-dejavu-core: a fixed-pitch face
-# with Cyrillic letters where "Courier" has none.
+# with Cyrillic letters where "Courier" has none, and a sans face whose bold is drawn bold.
 install_missing cmake make googletest g++-mingw-w64-x86-64-posix wine wine64 fonts-wine \
     fonts-dejavu-core xvfb xauth xdotool imagemagick unzip
 

@@ -6,8 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
-    xxd bsdextrautils bc
+install_missing "${BUILD_PACKAGES[@]}" xvfb xauth xdotool openbox imagemagick clang \
+    libclang-rt-14-dev xxd bsdextrautils bc
 # The package stage: dpkg-shlibdeps and file for cpack, man to render the pages, lintian, and
 # the Qt translations the package depends on.
 install_missing dpkg-dev file man-db lintian qt6-translations-l10n

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -43,8 +44,8 @@ class QtBackendTest : public ::testing::Test {
     }
 
     QtProbe probe;
-    LineList lines;
-    std::unique_ptr<Platform::Window> window;  // goes before the list it shows
+    LineList lines, left, right;
+    std::unique_ptr<Platform::Window> window;  // goes before the lists it shows
 };
 
 TEST_F(QtBackendTest, EveryByteGoesThroughTheViewAndBack) {
@@ -207,8 +208,43 @@ TEST_F(QtBackendTest, KeysMapToVirtualKeysAndBeatQtShortcutsInAFocusedView) {
     probe.platform().SetKeyHandler(nullptr);
 }
 
+TEST_F(QtBackendTest, TabMovesTheFocusAndTypesNoTab) {
+    // The view is its window's only control: a tab key goes nowhere, whatever the modifiers, and
+    // least of all into the text.
+    QtTextView& view = ShownView();
+    ASSERT_TRUE(QtProbe::Activate(*window));
+    QWindow* keyboard = QtProbe::Of(*window).windowHandle();
+    QTest::keyClick(keyboard, Qt::Key_A);
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers{}, Qt::KeyboardModifiers{Qt::ShiftModifier},
+          Qt::KeyboardModifiers{Qt::ControlModifier}, Qt::KeyboardModifiers{Qt::AltModifier}})
+        QTest::keyClick(keyboard, Qt::Key_Tab, modifiers);
+    QTest::keyClick(keyboard, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(keyboard, Qt::Key_B);
+    EXPECT_EQ(lines.Text(), "ab");
+    EXPECT_EQ(QApplication::focusWidget(), &view);
+
+    // Where a window has two views, Tab and Shift+Tab move between them.
+    auto two = probe.platform().CreateWindow({.Caption = "two", .Width = 620, .Height = 500});
+    Platform::TextViewSpec half;
+    half.Where = {.Width = 300, .Height = 400};
+    QtTextView& first = QtProbe::Of(two->AddTextView(half, left));
+    half.Where.Left = 300;
+    QtTextView& second = QtProbe::Of(two->AddTextView(half, right));
+    two->Show();
+    ASSERT_TRUE(QtProbe::Activate(*two));
+    first.setFocus();
+    QTest::keyClick(QtProbe::Of(*two).windowHandle(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &second);
+    QTest::keyClick(QtProbe::Of(*two).windowHandle(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), &first);
+}
+
 TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
-    // The message box: the stop icon, the caption and the text as given, one OK button.
+    // The message box: the stop icon, the caption and the text as given, one OK button. When it
+    // closes, the window and the control that had the focus have it again.
+    QtTextView& view = ShownView();
+    ASSERT_TRUE(QtProbe::Activate(*window));
     int boxes = 0;
     WhenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
@@ -224,10 +260,13 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
     });
     probe.platform().MessageBox("Vantrel", Cp1251::FromUtf8("Нет файла <x>."));
     EXPECT_EQ(boxes, 1);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&QtProbe::Of(*window)));
+    EXPECT_EQ(QApplication::focusWidget(), &view);
 
-    // The file dialog offers the last path, has no filter, can be resized and returns the name
-    // of a missing file too; keys pressed in it do not reach the program. Names go both ways as
-    // the file system's own, also with characters the interface's code page lacks.
+    // The file dialog speaks Russian whatever the locale, offers the last path, has no filter, can
+    // be resized and returns the name of a missing file too; keys pressed in it do not reach the
+    // program. Names go both ways as the file system's own, also with characters the interface's
+    // code page lacks.
     TempDir folder;
     const std::filesystem::path last(u8"/tmp/старый скрипт 日本.vts");
     const std::filesystem::path missing = folder.Root() / std::filesystem::path(u8"нет-日本.bin");
@@ -236,6 +275,11 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
     WhenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
+        QStringList buttons;
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            buttons << button->text();
+        EXPECT_TRUE(buttons.contains(QString::fromUtf8("Отмена")))
+            << buttons.join('|').toStdString();
         EXPECT_EQ(dialog->selectedFiles(),
                   QStringList{QString::fromUtf8("/tmp/старый скрипт 日本.vts")});
         EXPECT_EQ(dialog->nameFilters(), QStringList{QFileDialog::tr("All Files (*)")});

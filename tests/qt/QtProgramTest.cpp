@@ -236,6 +236,26 @@ TEST_F(QtProgramTest, ShiftF3ShowsTheScriptF9InItsViewShowsTheListingSaveWritesI
     EXPECT_EQ(TempDir::Read(file), "INC2 01 01\r\nEQU2 01 'R'\r\nSWP 01");
 }
 
+TEST_F(QtProgramTest, MinimisedToolWindowsComeBackWhenShown) {
+    // However the window manager left a window, the commands that show it bring it back active:
+    // the menu, F9 for the listing, Shift+F3 for the script.
+    ScriptWindow().showMinimized();
+    Item(MainWindow(), "&Скрипт")->trigger();
+    EXPECT_FALSE(ScriptWindow().isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&ScriptWindow()));
+
+    ListingWindow().showMinimized();
+    Press(MainWindow(), Qt::Key_F9);
+    EXPECT_FALSE(ListingWindow().isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&ListingWindow()));
+
+    ScriptWindow().showMinimized();
+    answer = dir.Write("s.vts", "INC2 01 01");
+    Press(MainWindow(), Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_FALSE(ScriptWindow().isMinimized());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&ScriptWindow()));
+}
+
 TEST_F(QtProgramTest, AFailedRunShowsTheBoxAndPutsTheCaretOnTheLine) {
     answer = dir.Write("bad.vts", "EQU2 01 'One'\r\nSET2 02 00G4\r\nEQU2 01 'Never'\r\n");
     Press(MainWindow(), Qt::Key_F3, Qt::ShiftModifier);

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The desktop program under a real X server without a window manager: the four windows by caption
-# and where they stand; F9 in the script window focuses the listing. Usage: smoke_xvfb.sh VANTREL.
+# and where they stand; F9 in the script window focuses the listing; the keyboard focus returns
+# to the script window after the file dialog and the error box. Usage: smoke_xvfb.sh VANTREL.
 # Exits 77 (skipped) when xvfb-run or xdotool is missing.
 set -u
 
@@ -34,6 +35,7 @@ for expected in "Vantrel=112 0 792 *" "Листинг=112 420 798 500 " \
     esac
 done
 
+main=$(window Vantrel)
 listing=$(window "Листинг")
 script=$(window "Скрипт")
 xdotool windowfocus --sync "$script"
@@ -41,6 +43,19 @@ retry focused "$script" || fail "cannot focus the script window"
 xdotool key F9
 retry focused "$listing" || fail "F9 in the script window did not bring the listing window"
 echo "ok: F9 in the script window brought the listing window"
+
+# No window manager hands the focus back when a dialog closes: the program must.
+xdotool windowfocus --sync "$script"
+retry focused "$script" || fail "cannot focus the script window"
+xdotool key shift+F3
+retry window "Открыть" >/dev/null || fail "no file dialog \"Открыть\" after Shift+F3"
+xdotool type --delay 10 "/nonexistent/missing.vts"
+xdotool key Return
+box() { xdotool search --onlyvisible --name "^Vantrel\$" | grep -vx "$main" | grep .; }
+retry box >/dev/null || fail "no error box for a missing script"
+xdotool key Return
+retry focused "$script" || fail "the focus did not return to the script window after the box"
+echo "ok: the focus returned to the script window after the file dialog and the error box"
 
 kill "$pid"
 wait "$pid" 2>/dev/null

@@ -73,6 +73,41 @@ TEXTMETRICW RealisedFont(HWND control, std::wstring& face) {
     return metrics;
 }
 
+// The light that a line of text in the control's font, or in the same font at normal weight,
+// puts on black: a face with a bold style of its own draws bold markedly heavier.
+long Ink(HWND control, bool normalWeight) {
+    LOGFONTW asked{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof asked,
+               &asked);
+    if (normalWeight) asked.lfWeight = FW_NORMAL;
+    constexpr int Width = 400, Height = 32;
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = Width;
+    format.bmiHeader.biHeight = -Height;  // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* pixels = nullptr;
+    HBITMAP canvas = CreateDIBSection(dc, &format, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    HFONT font = CreateFontIndirectW(&asked);
+    HGDIOBJ previousCanvas = SelectObject(dc, canvas), previousFont = SelectObject(dc, font);
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0, 0, 0));
+    const std::wstring text = L"Скрипт: ещё не загружен";
+    TextOutW(dc, 2, 2, text.c_str(), static_cast<int>(text.size()));
+    GdiFlush();
+    long ink = 0;
+    for (int i = 0; i < Width * Height; ++i) ink += static_cast<const uint32_t*>(pixels)[i] & 0xFF;
+    SelectObject(dc, previousFont);
+    SelectObject(dc, previousCanvas);
+    DeleteObject(font);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    return ink;
+}
+
 // What the control's window answers to a WM_CTLCOLOR... message: the text colour, the background
 // colour, and the colour of the brush that fills the rest.
 std::array<COLORREF, 3> Drawn(HWND control, UINT message) {
@@ -244,6 +279,9 @@ TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
         EXPECT_EQ(font.tmCharSet, RUSSIAN_CHARSET) << Win32::Narrow(face);
         EXPECT_GE(font.tmWeight, FW_BOLD) << Win32::Narrow(face);
     }
+    // ... and a bold that is drawn bold (Wine's Tahoma draws it as its regular).
+    RealisedFont(panel, face);
+    EXPECT_GT(Ink(panel, false), Ink(panel, true) * 5 / 4) << Win32::Narrow(face);
     const COLORREF blue = RGB(166, 202, 240), black = RGB(0, 0, 0);
     EXPECT_EQ(Drawn(edit, WM_CTLCOLOREDIT), (std::array{RGB(0, 0, 128), blue, blue}));
     EXPECT_EQ(Drawn(label, WM_CTLCOLORSTATIC), (std::array{RGB(255, 255, 0), black, black}));
@@ -305,6 +343,42 @@ TEST_F(Win32WindowTest, EditViewTakesTheCaretTypingBatchesAndPastes) {
     EXPECT_EQ(lines.Get(count), "a");
     EXPECT_EQ(lines.Get(count + 1), "b");
     EXPECT_EQ(lines.Get(count + 2), "c");
+}
+
+TEST_F(Win32WindowTest, ShowRestoresAMinimisedWindow) {
+    auto main = MainWindow();
+    auto tool = ToolWindow("Листинг");
+    main->Show();
+    tool->Show();
+    HWND window = Win32Probe::Handle(*tool);
+    ShowWindow(window, SW_MINIMIZE);
+    main->Show();
+    probe.ProcessEvents();
+    ASSERT_TRUE(IsIconic(window));
+    tool->Show();
+    probe.ProcessEvents();
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_EQ(GetActiveWindow(), window);
+}
+
+TEST_F(Win32WindowTest, TabMovesTheFocusAndTypesNoTab) {
+    auto tool = ToolWindow("Скрипт");
+    LineList left, right;
+    Platform::TextViewSpec spec = ViewSpec(Platform::ScrollBars::Vertical);
+    spec.Where = {.Width = 300, .Height = 400};
+    HWND first = Win32Probe::Edit(tool->AddTextView(spec, left)).Handle();
+    spec.Where.Left = 300;
+    HWND second = Win32Probe::Edit(tool->AddTextView(spec, right)).Handle();
+    tool->Show();
+    probe.ProcessEvents();
+
+    // The key goes from the first view to the second; the tab character that Ctrl+I types goes
+    // nowhere.
+    probe.PressKey(*tool, {.VirtualKey = VK_TAB});
+    EXPECT_EQ(GetFocus(), second);
+    PostMessageW(first, WM_CHAR, L'\t', 1);
+    probe.ProcessEvents();
+    EXPECT_EQ(GetWindowTextLengthW(first) + GetWindowTextLengthW(second), 0);
 }
 
 TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
 #include <exception>
@@ -63,14 +65,51 @@ bool IsFunctionKey(int key) {
     return key >= Qt::Key_F1 && key <= Qt::Key_F24;
 }
 
+// Tab moves the focus and types nothing, whatever the modifiers: a text view hands the key back
+// to be typed when no other control takes the focus, and only blanks separate a script's words.
+bool TakeTab(QtWindow& window, const QKeyEvent& event) {
+    const bool tab = event.key() == Qt::Key_Tab || event.key() == Qt::Key_Backtab;
+    if (!tab && !event.text().contains(u'\t')) return false;
+    if (tab && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        window.StepFocus(event.key() == Qt::Key_Tab && !(event.modifiers() & Qt::ShiftModifier));
+    return true;
+}
+
+// The program's window that the user worked in last, the one activated or raised last: dialogs
+// stand over it.
+QtWindow* LastActive() {
+    QtWindow* last = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = dynamic_cast<QtWindow*>(widget);
+        if (window && window->isVisible() && (!last || window->RaisedAt() > last->RaisedAt()))
+            last = window;
+    }
+    return last;
+}
+
+// Runs a modal dialog. Without a window manager nobody hands the focus back when it closes, and
+// it falls to the root window: the window that had it takes it back, with its focused control.
+int RunModal(QDialog& dialog) {
+    const QPointer<QtWindow> window = LastActive();
+    const int result = dialog.exec();
+    if (window && window->isVisible()) window->activateWindow();
+    return result;
+}
+
 }  // namespace
 
 QtPlatform::QtPlatform() {
+    // Qt's own texts, in the file dialog above all, in Russian as every other text is, whatever
+    // the desktop's language.
+    if (russian_.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&russian_);
     qApp->installEventFilter(this);
 }
 
 QtPlatform::~QtPlatform() {
-    if (qApp) qApp->removeEventFilter(this);
+    if (!qApp) return;
+    qApp->removeEventFilter(this);
+    QCoreApplication::removeTranslator(&russian_);
 }
 
 void QtPlatform::SetApplicationTitle(const std::string& title) {
@@ -93,13 +132,13 @@ std::unique_ptr<::Platform::Window> QtPlatform::CreateWindow(const ::Platform::W
 std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
     if (AnswerFileDialog) return AnswerFileDialog(initialPath);
-    QFileDialog dialog(QApplication::activeWindow());
+    QFileDialog dialog(LastActive());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name is returned, also of a missing file: opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!initialPath.empty()) dialog.selectFile(QtText::FromPath(initialPath));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return std::nullopt;
     return QtText::ToPath(chosen.first());
@@ -111,10 +150,10 @@ void QtPlatform::MessageBox(const std::string& caption, const std::string& text)
         return;
     }
     QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, LastActive());
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    RunModal(box);
 }
 
 void QtPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
@@ -159,20 +198,22 @@ bool QtPlatform::eventFilter(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::KeyPress && watched->isWindowType();
     const bool override = event->type() == QEvent::ShortcutOverride;
     if (!press && !override) return false;
-    if (!keyHandler_ || QApplication::activeModalWidget() || QApplication::activePopupWidget())
-        return false;
-    if (!WindowOf(watched)) return false;
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
+    QtWindow* window = WindowOf(watched);
+    if (!window) return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (override) {
-        if (!IsFunctionKey(keyEvent->key())) return false;
+        if (!keyHandler_ || !IsFunctionKey(keyEvent->key())) return false;
         event->accept();
         return true;
     }
     std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
-    if (!key) return false;
-    bool handled = false;
-    RunGuarded([&] { handled = keyHandler_(*key); });
-    return handled;
+    if (keyHandler_ && key) {
+        bool handled = false;
+        RunGuarded([&] { handled = keyHandler_(*key); });
+        if (handled) return true;
+    }
+    return TakeTab(*window, *keyEvent);
 }
 
 void QtPlatform::RunGuarded(const std::function<void()>& command) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTranslator>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,7 +14,8 @@ class QtWindow;
 
 class QtPlatform : public QObject, public ::Platform::Platform {
   public:
-    // Needs a QApplication; catches the program's key presses from now on.
+    // Needs a QApplication; catches the program's key presses and puts Qt's texts in Russian
+    // from now on.
     QtPlatform();
     ~QtPlatform() override;
 
@@ -42,6 +44,7 @@ class QtPlatform : public QObject, public ::Platform::Platform {
   private:
     void RunGuarded(const std::function<void()>& command);
 
+    QTranslator russian_;
     std::string title_;
     std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
 };

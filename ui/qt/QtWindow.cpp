@@ -127,6 +127,8 @@ int QtWindow::Top() const {
 }
 
 void QtWindow::Show() {
+    // The window manager may have minimised the window; showing it means bringing it back.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     if (!isVisible()) show();
     if (!shown_) {
         // A window manager may move a window placed before it was first shown.
@@ -141,6 +143,10 @@ void QtWindow::Show() {
 
 void QtWindow::Hide() {
     hide();
+}
+
+void QtWindow::StepFocus(bool forward) {
+    focusNextPrevChild(forward);
 }
 
 bool QtWindow::Visible() const {

@@ -57,6 +57,8 @@ class QtWindow : public QMainWindow, public Platform::Window {
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
     QtClientArea* Client() const { return client_; }
+    // Moves the keyboard focus to the next (or previous) control that takes it, if there is one.
+    void StepFocus(bool forward);
     // Orders the program's windows: a window raised or activated later lies above.
     uint64_t RaisedAt() const { return raisedAt_; }
     // Runs a menu command; set by the platform, which shows what escapes from it.

@@ -1,8 +1,5 @@
 // vantrel: the desktop program. It takes no arguments.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,11 +25,6 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName("vantrel");
-    // The file dialog's own texts in the desktop's language, where Qt's translations are there.
-    QTranslator translator;
-    if (translator.load(QLocale::system(), "qtbase", "_",
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&translator);
     QtPlatform platform;
     return Program::Main(platform);
 }

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace Win32 {
 namespace {
@@ -15,20 +16,27 @@ bool IsCourier(const std::string& face) {
     return face == "Courier";
 }
 
-int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
+struct FaceWanted {
+    bool Bold = false;
+    bool Found = false;
+};
+
+int CALLBACK NoteFound(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM wanted) {
+    auto& face = *reinterpret_cast<FaceWanted*>(wanted);
+    face.Found = !face.Bold || font->lfWeight >= FW_BOLD;
+    return face.Found ? 0 : 1;  // a face's styles come one by one: look on for the bold one
 }
 
-bool Installed(const std::wstring& face) {
+// Whether the face is installed with Cyrillic letters and, for bold text, a bold style of its own.
+bool Installed(const std::wstring& face, bool bold) {
     LOGFONTW wanted{};
     wanted.lfCharSet = RUSSIAN_CHARSET;
     face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
+    FaceWanted found{.Bold = bold};
     HDC screen = GetDC(nullptr);
     EnumFontFamiliesExW(screen, &wanted, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
     ReleaseDC(nullptr, screen);
-    return found;
+    return found.Found;
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
@@ -65,13 +73,17 @@ std::string WithCrLf(std::string text) {
 
 }  // namespace
 
-std::wstring FaceFor(const std::string& face) {
-    std::wstring wide = Wide(face);
-    if (Installed(wide)) return wide;
-    // Faces of the same kind with Cyrillic letters on every Windows since XP.
-    if (IsCourier(face)) return L"Courier New";
-    if (face == "System") return L"Tahoma";
-    return wide;
+std::wstring FaceFor(const Platform::Font& font) {
+    std::wstring wide = Wide(font.Face);
+    if (Installed(wide, font.Bold)) return wide;
+    // Faces of the same kind with Cyrillic letters and a bold style on every Windows since XP.
+    if (IsCourier(font.Face)) return L"Courier New";
+    if (font.Face != "System") return wide;
+    // Wine has no Arial, and its Tahoma draws bold as thin as regular: there the host's face
+    // stands in.
+    for (const wchar_t* face : {L"Arial", L"DejaVu Sans"})
+        if (Installed(face, font.Bold)) return face;
+    return L"Tahoma";
 }
 
 Look::Look(const Platform::Font& font, Platform::Color background)
@@ -79,7 +91,7 @@ Look::Look(const Platform::Font& font, Platform::Color background)
                         FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                         DEFAULT_QUALITY,
                         IsCourier(font.Face) ? FIXED_PITCH | FF_MODERN : DEFAULT_PITCH | FF_SWISS,
-                        FaceFor(font.Face).c_str())),
+                        FaceFor(font).c_str())),
       brush_(CreateSolidBrush(ColourRef(background))),
       text_(ColourRef(font.Colour)),
       background_(ColourRef(background)) {}

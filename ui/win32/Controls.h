@@ -28,9 +28,9 @@ class Look {
     COLORREF text_, background_;
 };
 
-// The face to ask for. Where a face has no Cyrillic letters installed, one of the same kind
-// stands in: "Courier New" for "Courier", "Tahoma" for "System".
-std::wstring FaceFor(const std::string& face);
+// The face to ask for. Where a face has no Cyrillic letters installed, or no bold style for bold
+// text, one of the same kind stands in: "Courier New" for "Courier", "Arial" for "System".
+std::wstring FaceFor(const Platform::Font& font);
 
 class Control {
   public:

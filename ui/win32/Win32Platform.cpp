@@ -37,6 +37,21 @@ class ModalScope {
     std::vector<HWND> disabled_;
 };
 
+// Tab moves the focus and types nothing, as in a dialog: a multi-line EDIT control would insert
+// a tab character, and only blanks separate a script's words. Ctrl+I types one too.
+bool TakeTab(const MSG& message) {
+    const bool key = message.message == WM_KEYDOWN && message.wParam == VK_TAB;
+    const bool character =
+        (message.message == WM_CHAR || message.message == WM_SYSCHAR) && message.wParam == L'\t';
+    if (!key && !character) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (!Win32Platform::IsProgramWindow(root)) return false;
+    if (key && GetKeyState(VK_CONTROL) >= 0)
+        if (HWND next = GetNextDlgTabItem(root, GetFocus(), GetKeyState(VK_SHIFT) < 0))
+            SetFocus(next);
+    return true;
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform() {
@@ -139,6 +154,7 @@ void Win32Platform::Deliver(MSG& message) {
         }
         if (handled) return;
     }
+    if (TakeTab(message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);
 }

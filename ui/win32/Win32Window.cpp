@@ -157,7 +157,8 @@ void Win32Window::Show() {
         for (auto& control : controls_) control->FixBottomMargin(height);
         LayoutControls();
     }
-    ShowWindow(handle_, SW_SHOW);
+    // Whatever state the user or the system left it in: a minimised window is restored.
+    ShowWindow(handle_, IsIconic(handle_) ? SW_RESTORE : SW_SHOW);
     SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(handle_);
     if (GetActiveWindow() != handle_) SetActiveWindow(handle_);
