@@ -135,41 +135,6 @@ int32_t LineList::Add(std::string_view text) {
     return before;
 }
 
-void LineList::AppendBlock(std::string_view lines) {
-    Refresh();
-    // What one Add per line would insert, built in one piece and shown in one update.
-    std::string inserted;
-    bool open = !text_.empty() && !EndsWithBreak(text_);
-    bool fits = true;
-    size_t room = capacity_ - std::min(capacity_, text_.size());
-    for (size_t at = 0; at < lines.size();) {
-        size_t end = lines.find(Break, at);
-        if (end == std::string_view::npos) end = lines.size();
-        std::string_view line = UpToNul(lines.substr(at, end - at));
-        size_t before = inserted.size();
-        if (open) {
-            inserted.append(Break).append(line);
-            open = !line.empty();
-        } else {
-            inserted.append(line).append(Break);
-        }
-        if (inserted.size() > room) {
-            inserted.resize(before);
-            fits = false;
-            break;
-        }
-        at = end + Break.size();
-    }
-    Append(inserted);
-    if (!fits) throw ECapacityError();
-}
-
-void LineList::AddLines(const std::vector<std::string>& lines) {
-    std::string block;
-    for (const auto& line : lines) block.append(line).append(Break);
-    AppendBlock(block);
-}
-
 void LineList::Clear() {
     stale_ = false;
     text_.clear();

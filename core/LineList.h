@@ -36,11 +36,6 @@ class LineList {
     // Takes a file's raw bytes as LoadFile does: line ends normalised, cut at the first NUL.
     void LoadText(std::string_view raw);
 
-    // Appends every line as one batch, with the same text as one Add per line and one update of
-    // the view. Lines must not hold CR LF. On a capacity error the lines that fit stay added.
-    void AddLines(const std::vector<std::string>& lines);
-    // The same for lines that are each already followed by CR LF (the dump's fast path).
-    void AppendBlock(std::string_view linesWithBreaks);
 
     std::string_view Text();
     void SetText(std::string text);  // replaces the whole text (no NUL or normalisation rules)

@@ -358,27 +358,6 @@ TEST_P(PlatformContract, TypingIsSeenByTheNextRead) {
     EXPECT_EQ(saved, "SET2E 01 0010\r\nEQU2 01 'R1'\r\nINV2 01\r\nSWP 01\r\n");
 }
 
-TEST_P(PlatformContract, BatchAppendShowsAsOneAddPerLine) {
-    LineList batch, single;
-    auto window = CreateWindow("dump");
-    Platform::TextView& batchView = window->AddTextView(ViewSpec(), batch);
-    Platform::TextView& singleView = window->AddTextView(ViewSpec(), single);
-    window->Show();
-
-    std::string block;
-    for (int row = 0; row < 300; ++row) {
-        const std::string line = "row " + std::to_string(row);
-        block += line + "\r\n";
-        single.Add(line);
-    }
-    batch.AppendBlock(block);
-    probe->ProcessEvents();
-    EXPECT_EQ(batch.Text(), single.Text());
-    EXPECT_EQ(probe->DisplayedText(batchView), probe->DisplayedText(singleView));
-    EXPECT_EQ(probe->DisplayedText(batchView), block);
-    EXPECT_EQ(batch.Count(), 300);
-}
-
 TEST_P(PlatformContract, CapacityErrorKeepsThePreviousText) {
     LineList lines;
     auto window = CreateWindow("small");
@@ -390,18 +369,16 @@ TEST_P(PlatformContract, CapacityErrorKeepsThePreviousText) {
 
     EXPECT_THROW(lines.Add("0123456789"), ECapacityError);
     EXPECT_THROW(lines.SetText(std::string(21, 'x')), ECapacityError);
-    EXPECT_THROW(lines.AppendBlock("abcd\r\nefgh\r\n"), ECapacityError);
     probe->ProcessEvents();
-    // The block stops before the line that would not fit.
-    EXPECT_EQ(lines.Text(), "0123456789\r\nabcd\r\n");
-    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\nabcd\r\n");
+    EXPECT_EQ(lines.Text(), "0123456789\r\n");
+    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\n");
     try {
         lines.Add("too long for the rest");
         ADD_FAILURE() << "no capacity error";
     } catch (const Exception& error) {
         EXPECT_EQ(error.Message, "Text exceeds memo capacity");
     }
-    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\nabcd\r\n");
+    EXPECT_EQ(probe->DisplayedText(view), "0123456789\r\n");
 }
 
 TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {

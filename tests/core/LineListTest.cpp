@@ -70,19 +70,6 @@ TEST(LineListAdd, StopsAtNul) {
     EXPECT_EQ(list.Text(), "abc\r\nnext\r\n");
 }
 
-TEST(LineListAdd, BatchEqualsOneAddPerLine) {
-    for (std::string start : {"", "kept\r\n", "no break"}) {
-        LineList single, batch;
-        single.SetText(start);
-        batch.SetText(start);
-        std::vector<std::string> rows = {"00000000 | 41 ", "", "00000010 | "};
-        for (const auto& row : rows) single.Add(row);
-        batch.AddLines(rows);
-        EXPECT_EQ(batch.Text(), single.Text()) << "starting from '" << start << "'";
-        EXPECT_EQ(Lines(batch), Lines(single));
-    }
-}
-
 TEST(LineListCapacity, RefusesAndKeepsTheText) {
     LineList list;
     list.SetCapacity(10);
@@ -100,19 +87,6 @@ TEST(LineListCapacity, RefusesAndKeepsTheText) {
     TempDir dir;
     EXPECT_THROW(list.LoadFile(dir.Write("big.txt", "0123456789AB")), ECapacityError);
     EXPECT_EQ(list.Text(), "12345\r\n");
-}
-
-TEST(LineListCapacity, BatchKeepsTheLinesThatFit) {
-    LineList list;
-    list.SetCapacity(12);
-    EXPECT_THROW(list.AddLines({"aaa", "bbb", "ccc"}), ECapacityError);
-    EXPECT_EQ(list.Text(), "aaa\r\nbbb\r\n");
-
-    LineList open;
-    open.SetText("x");
-    open.SetCapacity(8);
-    EXPECT_THROW(open.AddLines({"aa", "bb"}), ECapacityError);
-    EXPECT_EQ(open.Text(), "x\r\naa");
 }
 
 class LineListFiles : public ::testing::Test {
@@ -276,7 +250,8 @@ TEST_F(LineListFiles, BoundViewAndListBehaveAsOne) {
     RecordingView view;
     list.Bind(&view);
     list.Add("PTR 0002 'x'");
-    list.AddLines({"a", "b"});
+    list.Add("a");
+    list.Add("b");
     EXPECT_EQ(view.shown, "PTR 0002 'x'\r\na\r\nb\r\n");
 
     view.shown = "typed\r\nby user";  // an edit in the view
