@@ -3,9 +3,16 @@ _vantrel_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W 'dump run --help --version' -- "$cur")
-    elif [ "${COMP_WORDS[1]}" = run ] || { [ "${COMP_WORDS[1]}" = dump ] && [ "$COMP_CWORD" -eq 2 ]; }; then
-        # dump takes one image; run takes an image and then scripts.
+        mapfile -t COMPREPLY < <(compgen -W 'dump run check --help --version --raw --utf8' -- "$cur")
+    elif [[ $cur == -* ]]; then
+        case ${COMP_WORDS[1]} in
+        run) mapfile -t COMPREPLY < <(compgen -W '--expect --approve --raw --utf8' -- "$cur") ;;
+        check) mapfile -t COMPREPLY < <(compgen -W '--quiet --raw --utf8' -- "$cur") ;;
+        dump) mapfile -t COMPREPLY < <(compgen -W '--raw --utf8' -- "$cur") ;;
+        esac
+    elif [ "${COMP_WORDS[1]}" = run ] || [ "${COMP_WORDS[1]}" = check ] ||
+        { [ "${COMP_WORDS[1]}" = dump ] && [ "$COMP_CWORD" -eq 2 ]; }; then
+        # dump takes one image; run takes an image and then scripts; check takes scripts.
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
 } &&

@@ -1,5 +1,6 @@
 // vantrel: the desktop program. It takes no arguments.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName("vantrel");
+    // The installed icon theme's; a build run from its folder keeps the toolkit's default.
+    QApplication::setWindowIcon(QIcon::fromTheme("vantrel"));
     QtPlatform platform;
     return Program::Main(platform);
 }
