@@ -31,6 +31,8 @@ bool Installed(const std::wstring& face) {
     return found;
 }
 
+}  // namespace
+
 HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                  const Platform::Placement& where) {
     RECT client{};
@@ -41,6 +43,8 @@ HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exSty
     return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
                            height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
+
+namespace {
 
 // The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF throughout.
 std::string WithCrLf(std::string text) {

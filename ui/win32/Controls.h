@@ -32,6 +32,10 @@ class Look {
 // stands in: "Courier New" for "Courier", "Tahoma" for "System".
 std::wstring FaceFor(const std::string& face);
 
+// A visible child window of `className` placed as `where` says in `parent`'s client area.
+HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
+                 const Platform::Placement& where);
+
 class Control {
   public:
     Control(HWND handle, const Platform::Placement& where);
