@@ -80,8 +80,10 @@ void Win32Probe::TypeText(Platform::RowView& view, const std::string& text) {
     SetActiveWindow(GetAncestor(rows.Handle(), GA_ROOT));
     SetFocus(rows.Edited() ? rows.Text().Handle() : rows.Handle());
     // Each character goes where the focus is: the first edit hands it to the text view.
-    for (wchar_t character : Win32::Wide(text)) {
-        PostMessageW(GetFocus(), WM_CHAR, character, 1);
+    std::wstring keys = Win32::Wide(text);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;  // Enter is one CR
+        PostMessageW(GetFocus(), WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
         ProcessEvents();
     }
 }

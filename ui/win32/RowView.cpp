@@ -64,6 +64,7 @@ RowView::RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform
       text_(text),
       lines_(lines),
       guard_(std::move(guard)) {
+    MeasureEdit(parent, spec.Where.Width);
     Measure();
     Moved();
 }
@@ -71,21 +72,39 @@ RowView::RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform
 std::pair<uint64_t, uint64_t> RowView::PaintedLines() const {
     RECT client{};
     GetClientRect(handle_, &client);
-    const int below = std::max<int>(0, client.bottom - Origin.y);
+    const int below = std::max<int>(0, client.bottom - origin_.y);
     const uint64_t lines = static_cast<uint64_t>((below + lineHeight_ - 1) / lineHeight_);
     return {cursor_.Top(), std::min(cursor_.LineCount(), cursor_.Top() + lines)};
 }
 
+void RowView::MeasureEdit(HWND parent, int width) {
+    // The system's EDIT control decides the insets and the line spacing (Wine adds the font's
+    // external leading, Windows does not): a scratch one with two lines says what they are.
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"a\r\nb", WS_CHILD | ES_MULTILINE, 0, 0,
+                                std::max(width, 100), 200, parent, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Font()), FALSE);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    const LRESULT first = SendMessageW(edit, EM_POSFROMCHAR, 0, 0);
+    const LRESULT second = SendMessageW(edit, EM_POSFROMCHAR, 3, 0);
+    DestroyWindow(edit);
+    if (first != -1 && second != -1 && HIWORD(second) > HIWORD(first)) {
+        origin_ = {static_cast<short>(LOWORD(first)), static_cast<short>(HIWORD(first))};
+        lineHeight_ = HIWORD(second) - HIWORD(first);
+    } else {
+        ScreenDc dc(handle_, look_.Font());
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        lineHeight_ = std::max<int>(1, metrics.tmHeight);
+    }
+}
+
 void RowView::Measure() {
-    ScreenDc dc(handle_, look_.Font());
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    lineHeight_ = std::max<int>(1, metrics.tmHeight);
     RECT client{};
     GetClientRect(handle_, &client);
     // Whole lines between the one-pixel insets at the top and bottom, as an EDIT view counts.
     cursor_.SetPageLines(
-        static_cast<uint32_t>(std::max<int>(0, client.bottom - 2 * Origin.y) / lineHeight_));
+        static_cast<uint32_t>(std::max<int>(0, client.bottom - 2 * origin_.y) / lineHeight_));
 }
 
 int RowView::TextWidth(HDC dc, const std::wstring& line, size_t characters) const {
@@ -103,28 +122,29 @@ void RowView::Paint(HDC dc, const RECT& area) {
     GetClientRect(handle_, &client);
     const bool focused = GetFocus() == handle_;
     const auto [first, end] = PaintedLines();
-    RECT above{client.left, client.top, client.right, Origin.y};
+    RECT above{client.left, client.top, client.right, origin_.y};
     FillRect(dc, &above, background);
-    int y = Origin.y;
+    int y = origin_.y;
     for (uint64_t line = first; line < end; ++line, y += lineHeight_) {
         if (y + lineHeight_ <= area.top || y >= area.bottom) continue;
         const std::wstring text = Wide(cursor_.Line(line));
         const int length = static_cast<int>(text.size());
         RECT row{client.left, y, client.right, y + lineHeight_};
         look_.Apply(dc);
-        ExtTextOutW(dc, Origin.x, y, ETO_OPAQUE | ETO_CLIPPED, &row, text.c_str(), length, nullptr);
+        ExtTextOutW(dc, origin_.x, y, ETO_OPAQUE | ETO_CLIPPED, &row, text.c_str(), length,
+                    nullptr);
         // As in an EDIT view, the selection shows while the view has the focus.
         auto [from, to] = cursor_.SelectedColumns(line);
         to = std::min<uint32_t>(to, static_cast<uint32_t>(length));
         if (!focused || from >= to) continue;
-        RECT selected{Origin.x + TextWidth(dc, text, from), y, Origin.x + TextWidth(dc, text, to),
+        RECT selected{origin_.x + TextWidth(dc, text, from), y, origin_.x + TextWidth(dc, text, to),
                       y + lineHeight_};
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
         ExtTextOutW(dc, selected.left, y, ETO_OPAQUE | ETO_CLIPPED, &selected, text.c_str() + from,
                     static_cast<int>(to - from), nullptr);
     }
-    RECT rest{client.left, std::max<int>(y, Origin.y), client.right, client.bottom};
+    RECT rest{client.left, std::max<int>(y, origin_.y), client.right, client.bottom};
     if (rest.top < rest.bottom) FillRect(dc, &rest, background);
     SelectObject(dc, previous);
 }
@@ -149,15 +169,15 @@ void RowView::PlaceCaret() {
     POINT at{-lineHeight_, -lineHeight_ * 2};  // out of sight while its line is
     if (caret.Line >= first && caret.Line < end) {
         ScreenDc dc(handle_, look_.Font());
-        at.x = Origin.x + TextWidth(dc, Wide(cursor_.Line(caret.Line)), caret.Column);
-        at.y = Origin.y + static_cast<int>(caret.Line - first) * lineHeight_;
+        at.x = origin_.x + TextWidth(dc, Wide(cursor_.Line(caret.Line)), caret.Column);
+        at.y = origin_.y + static_cast<int>(caret.Line - first) * lineHeight_;
     }
     SetCaretPos(at.x, at.y);
 }
 
 RowPoint RowView::PointAt(int x, int y) const {
     // Above the top line counts as the line before it, so that dragging there scrolls up.
-    const int64_t offset = y - Origin.y;
+    const int64_t offset = y - origin_.y;
     const int64_t row = offset >= 0 ? offset / lineHeight_ : -1 - (-offset - 1) / lineHeight_;
     const int64_t top = static_cast<int64_t>(cursor_.Top());
     const uint64_t line = static_cast<uint64_t>(std::max<int64_t>(0, top + row));
@@ -171,7 +191,7 @@ RowPoint RowView::PointAt(int x, int y) const {
     // The nearest boundary between characters.
     uint32_t column = 0;
     int start = 0;
-    while (column < ends.size() && (start + ends[column]) / 2 < x - Origin.x)
+    while (column < ends.size() && (start + ends[column]) / 2 < x - origin_.x)
         start = ends[column++];
     return {line, column};
 }

@@ -31,8 +31,10 @@ class RowView final : public Control, public Platform::RowView {
     const RowCursor& Cursor() const { return cursor_; }
     // The lines that the view paints, [first, end): the page and a partly visible line.
     std::pair<uint64_t, uint64_t> PaintedLines() const;
-    // Where the first character of the top line stands in the client area, as in an EDIT view.
-    static constexpr POINT Origin{1, 1};
+    // Where the first character of the top line stands in the client area, and how far apart
+    // the lines are: as in the EDIT view the first edit turns to.
+    POINT Origin() const { return origin_; }
+    int LineHeight() const { return lineHeight_; }
 
     static void Register();
 
@@ -40,6 +42,7 @@ class RowView final : public Control, public Platform::RowView {
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Respond(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc, const RECT& area);
+    void MeasureEdit(HWND parent, int width);
     void Measure();
     void Moved();  // the caret, selection or top changed: scroll bar, caret and screen follow
     void PlaceCaret();
@@ -56,6 +59,7 @@ class RowView final : public Control, public Platform::RowView {
     EditView& text_;
     LineList& lines_;
     Platform::Guard guard_;
+    POINT origin_{1, 1};
     int lineHeight_ = 16;
     int wheel_ = 0;  // wheel movement not yet turned into lines
     bool edited_ = false;
