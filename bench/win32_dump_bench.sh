@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Times F3 in vantrel.exe under Wine, on a virtual desktop under Xvfb, as a user meets it: the
 # image is chosen in the file dialog, and the clock runs from the dialog's Return until the first
-# dump row is on screen. Prints the time next to `cat FILE > /dev/null` on the same file, and the
-# program's resident memory before F3, after it and at its peak. The last screen is saved as
-# WORK/after-SIZE.png.
+# dump row is on screen. Prints the time next to `cat FILE > /dev/null` on the same file, how long
+# Ctrl+End then takes to show the last rows, and the program's resident memory before F3, after
+# it and at its peak. With KEEP_WORK set, the work folder stays, with each run's last screen.
 #
 # Usage: bench/win32_dump_bench.sh [VANTREL_EXE] [MiB...]   (default build-windows, 16)
 set -euo pipefail
@@ -32,6 +32,11 @@ first_row_green() {  # screenshot
     convert "$1" -crop 150x12+125+191 -channel G -separate -format "%[fx:maxima*255]" info:
 }
 
+# A signature of the first rows' pixels.
+first_rows() {  # screenshot
+    convert "$1" -crop 150x60+125+191 -format "%#" info:
+}
+
 memory() {  # pid field
     awk -v field="$2:" '$1 == field { print int($2 / 1024) }' "/proc/$1/status"
 }
@@ -47,7 +52,9 @@ measure() {  # exe work sizes...
         local program=$!
         wait_for_window 'Бинарный файл' 90 > /dev/null || fail "the firmware window did not come up"
         sleep 2
-        xdotool mousemove 512 300
+        # The dump view takes the keyboard: its window comes to the front.
+        xdotool mousemove 200 400 click 1
+        sleep 1
         import -window root "$shot"
         [ "$(first_row_green "$shot")" = 0 ] || fail "the dump is not empty before F3"
         local before_kib
@@ -63,17 +70,30 @@ measure() {  # exe work sizes...
             sleep 0.05
         done
         end=$(date +%s%N)
-        local after_kib peak_kib
+        local after_kib
         after_kib=$(memory "$program" VmRSS)
+        # Ctrl+End: the top rows change once the program answers again.
+        local top_rows last_start last_end
+        top_rows=$(first_rows "$shot")
+        last_start=$(date +%s%N)
+        xdotool key ctrl+End
+        until import -window root "$shot" 2> /dev/null && [ "$(first_rows "$shot")" != "$top_rows" ]; do
+            [ $(($(date +%s%N) - last_start)) -lt 600000000000 ] || fail "Ctrl+End did nothing in 600 s"
+            sleep 0.05
+        done
+        last_end=$(date +%s%N)
+        local peak_kib
         peak_kib=$(memory "$program" VmHWM)
         local cat_start cat_end
         cat_start=$(date +%s%N)
         cat "$image" > /dev/null
         cat_end=$(date +%s%N)
         awk -v mib="$size" -v f3=$((end - start)) -v cat=$((cat_end - cat_start)) \
+            -v last=$((last_end - last_start)) \
             -v before="$before_kib" -v after="$after_kib" -v peak="$peak_kib" 'BEGIN {
             printf "win32 %d MiB: F3 to the first row %.2f s, cat %.3f s (ratio %.0f)\n",
                 mib, f3 / 1e9, cat / 1e9, f3 / cat
+            printf "win32 %d MiB: then Ctrl+End to the last row %.2f s\n", mib, last / 1e9
             printf "win32 %d MiB: resident %d MiB before F3, %d MiB after (+%d), peak %d MiB\n",
                 mib, before, after, after - before, peak
         }'
