@@ -72,8 +72,12 @@ std::string WithCrLf(std::string text) {
 std::wstring FaceFor(const std::string& face) {
     std::wstring wide = Wide(face);
     if (Installed(wide)) return wide;
-    // Faces of the same kind with Cyrillic letters on every Windows since XP.
-    if (IsCourier(face)) return L"Courier New";
+    // Faces of the same kind with Cyrillic letters on every Windows since XP. Where "Courier
+    // New" is missing too (Wine), the face that stands in varies with the fonts at hand; the
+    // fixed face the Windows stage installs is bold and fits the dump's 59 columns in its view.
+    if (IsCourier(face))
+        return Installed(L"Courier New") || !Installed(L"DejaVu Sans Mono") ? L"Courier New"
+                                                                            : L"DejaVu Sans Mono";
     if (face == "System") return L"Tahoma";
     return wide;
 }

@@ -29,7 +29,8 @@ class Look {
 };
 
 // The face to ask for. Where a face has no Cyrillic letters installed, one of the same kind
-// stands in: "Courier New" for "Courier", "Tahoma" for "System".
+// stands in: "Courier New" (or, without it, "DejaVu Sans Mono") for "Courier", "Tahoma" for
+// "System".
 std::wstring FaceFor(const std::string& face);
 
 // A visible child window of `className` placed as `where` says in `parent`'s client area.
