@@ -5,6 +5,7 @@
 # Ctrl+End then takes to show the last rows, and the program's resident memory before F3, after
 # it and at its peak. With KEEP_WORK set, the work folder stays, with each run's last screen.
 #
+# Needs what scripts/test-windows.sh installs (wine, xvfb, xdotool, imagemagick, the fonts).
 # Usage: bench/win32_dump_bench.sh [VANTREL_EXE] [MiB...]   (default build-windows, 16)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
