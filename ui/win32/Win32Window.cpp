@@ -56,8 +56,10 @@ Win32Window::Win32Window(Win32Platform& platform, const Platform::WindowSpec& sp
 
 Win32Window::~Win32Window() {
     platform_.Forget(*this);
-    controls_.clear();
+    // Destroying a focused control hands the focus to this window, whose handler must not walk
+    // the half-destroyed list of controls.
     SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    controls_.clear();
     DestroyWindow(handle_);
 }
 
