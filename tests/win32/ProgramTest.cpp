@@ -49,4 +49,27 @@ TEST_F(Win32ProgramTest, ShortcutsWorkFromEveryWindowAndCloseEndsTheLoop) {
     EXPECT_EQ(probe.platform().Run(main), 0);
 }
 
+TEST_F(Win32ProgramTest, F3ReachesTheHandlerFromTheDumpBeforeAndAfterAnEdit) {
+    FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
+    Platform::RowView& dump = *firmware.FirmwareShowMemo;
+    Win32::RowView& rows = Win32Probe::Rows(dump);
+    firmware.Window->Show();
+    TempDir folder;
+    const std::string image = folder.Write("image.bin", std::string(40, '\x11'));
+    probe.platform().FileDialogAnswer = [&](const std::string&) {
+        return std::optional<std::string>(image);
+    };
+
+    probe.PressKey(dump, {.VirtualKey = 114});
+    EXPECT_EQ(probe.DisplayedText(dump).substr(0, 19), "00000000 | 11 11 11");
+    probe.TypeText(dump, "X");
+    ASSERT_EQ(GetFocus(), rows.Text().Handle());
+
+    // F3 from the text the dump became: the rows again, and the keyboard with them.
+    probe.PressKey(*firmware.Window, {.VirtualKey = 114});
+    EXPECT_FALSE(rows.Edited());
+    EXPECT_EQ(GetFocus(), rows.Handle());
+    EXPECT_EQ(probe.DisplayedText(dump).substr(0, 19), "00000000 | 11 11 11");
+}
+
 }  // namespace

@@ -34,8 +34,10 @@ void Win32Probe::PressKey(Platform::Window& focused, const Platform::KeyPress& k
     HWND window = Handle(focused);
     SetActiveWindow(window);
     SetFocus(window);  // the window hands the focus on to its text view, if it has one
-    HWND target = GetFocus() ? GetFocus() : window;
+    PostKey(GetFocus() ? GetFocus() : window, key);
+}
 
+void Win32Probe::PostKey(HWND target, const Platform::KeyPress& key) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);
     GetKeyboardState(state);
@@ -49,6 +51,55 @@ void Win32Probe::PressKey(Platform::Window& focused, const Platform::KeyPress& k
                  1 | (key.Alt ? 1 << 29 : 0));
     ProcessEvents();
     SetKeyboardState(saved);
+}
+
+std::string Win32Probe::DisplayedText(Platform::RowView& view) {
+    ProcessEvents();
+    Win32::RowView& rows = Rows(view);
+    if (rows.Edited()) return Win32::WindowText(rows.Text().Handle());
+    // The lines the last paint drew, read back from the model it drew them from.
+    UpdateWindow(rows.Handle());
+    const auto [first, end] = rows.PaintedLines();
+    std::string shown;
+    for (uint64_t line = first; line < end; ++line) {
+        if (line > first) shown += "\r\n";
+        shown += rows.Cursor().Line(line);
+    }
+    return shown;
+}
+
+void Win32Probe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
+    HWND control = Rows(view).Handle();
+    SetActiveWindow(GetAncestor(control, GA_ROOT));
+    SetFocus(control);
+    PostKey(control, key);
+}
+
+void Win32Probe::TypeText(Platform::RowView& view, const std::string& text) {
+    Win32::RowView& rows = Rows(view);
+    SetActiveWindow(GetAncestor(rows.Handle(), GA_ROOT));
+    SetFocus(rows.Edited() ? rows.Text().Handle() : rows.Handle());
+    // Each character goes where the focus is: the first edit hands it to the text view.
+    std::wstring keys = Win32::Wide(text);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;  // Enter is one CR
+        PostMessageW(GetFocus(), WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
+        ProcessEvents();
+    }
+}
+
+std::string Win32Probe::Clipboard() {
+    ProcessEvents();
+    std::string text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = Win32::Narrow(wide);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
 }
 
 void Win32Probe::RequestClose(Platform::Window& window) {

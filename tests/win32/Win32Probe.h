@@ -4,6 +4,7 @@
 
 #include "BackendProbe.h"
 #include "Controls.h"
+#include "RowView.h"
 #include "Win32Platform.h"
 #include "Win32Window.h"
 
@@ -18,6 +19,10 @@ class Win32Probe : public BackendProbe {
     void TypeText(Platform::TextView& view, const std::string& text) override;
     std::string DisplayedText(Platform::TextView& view) override;
     void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
+    std::string DisplayedText(Platform::RowView& view) override;
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
+    void TypeText(Platform::RowView& view, const std::string& text) override;
+    std::string Clipboard() override;
     void RequestClose(Platform::Window& window) override;
 
     static HWND Handle(Platform::Window& window) {
@@ -27,6 +32,13 @@ class Win32Probe : public BackendProbe {
         return dynamic_cast<Win32::EditView&>(view);
     }
 
+    static Win32::RowView& Rows(Platform::RowView& view) {
+        return dynamic_cast<Win32::RowView&>(view);
+    }
+
   private:
+    // Posts the key press to the focused control, with the modifiers down meanwhile.
+    void PostKey(HWND target, const Platform::KeyPress& key);
+
     Win32::Win32Platform platform_;
 };

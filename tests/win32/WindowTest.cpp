@@ -122,6 +122,29 @@ std::array<COLORREF, 3> Drawn(HWND control, UINT message) {
     return colours;
 }
 
+// How wide the text is in the control's font.
+int TextWidth(HWND control, const std::wstring& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return size.cx;
+}
+
+// Dump rows as wide as they come.
+class WidestRows : public Platform::RowSource {
+  public:
+    uint64_t RowCount() const override { return 100; }
+    std::string Row(uint64_t) const override {
+        std::string row = "FFFFFFFF | ";
+        for (int i = 0; i < 16; ++i) row += "FF ";
+        return row;
+    }
+};
+
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
@@ -252,7 +275,10 @@ TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
     LineList dump, listing;
     Platform::TextViewSpec dumpSpec = ViewSpec(Platform::ScrollBars::Vertical);
     dumpSpec.Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
-    HWND narrow = Win32Probe::Edit(tool->AddTextView(dumpSpec, dump)).Handle();
+    WidestRows rows;
+    Win32::RowView& dumpView = Win32Probe::Rows(
+        tool->AddRowView(dumpSpec, rows, dump, [](const auto& action) { return action(), true; }));
+    HWND narrow = dumpView.Handle(), turned = dumpView.Text().Handle();
     HWND edit =
         Win32Probe::Edit(tool->AddTextView(ViewSpec(Platform::ScrollBars::Both), listing)).Handle();
     HWND panel =
@@ -286,10 +312,18 @@ TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
     EXPECT_EQ(Drawn(edit, WM_CTLCOLOREDIT), (std::array{RGB(0, 0, 128), blue, blue}));
     EXPECT_EQ(Drawn(label, WM_CTLCOLORSTATIC), (std::array{RGB(255, 255, 0), black, black}));
 
-    // The dump view keeps its width, and its bottom edge follows the window's.
+    // No column of the dump or of its header is cut off at the right edge.
+    const std::wstring row = Win32::Wide(rows.Row(0));
+    ASSERT_EQ(row.size(), 59u);
+    EXPECT_LE(dumpView.Origin().x + TextWidth(narrow, row), ClientOf(narrow).right);
+    EXPECT_LE(TextWidth(label, row), ClientOf(label).right);
+
+    // The dump view keeps its width, and its bottom edge follows the window's, as does the text
+    // view the first edit turns it into.
     tool->Show();
     probe.ProcessEvents();
     HWND window = Win32Probe::Handle(*tool);
+    const uint32_t page = dumpView.Cursor().PageLines();
     RECT before = PlaceOf(narrow);
     EXPECT_EQ(before.top, 25);
     EXPECT_EQ(before.right - before.left, 613);
@@ -302,6 +336,9 @@ TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
     RECT after = PlaceOf(narrow);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top + 100);
     EXPECT_EQ(after.right - after.left, 613);
+    RECT text = PlaceOf(turned);
+    EXPECT_TRUE(EqualRect(&text, &after));
+    EXPECT_EQ(dumpView.Cursor().PageLines(), page + 100 / dumpView.LineHeight());
 }
 
 TEST_F(Win32WindowTest, EditViewTakesTheCaretTypingBatchesAndPastes) {

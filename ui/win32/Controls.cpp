@@ -39,6 +39,8 @@ bool Installed(const std::wstring& face, bool bold) {
     return found.Found;
 }
 
+}  // namespace
+
 HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                  const Platform::Placement& where) {
     RECT client{};
@@ -49,6 +51,8 @@ HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exSty
     return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
                            height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
+
+namespace {
 
 // The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF throughout.
 std::string WithCrLf(std::string text) {
@@ -77,7 +81,12 @@ std::wstring FaceFor(const Platform::Font& font) {
     std::wstring wide = Wide(font.Face);
     if (Installed(wide, font.Bold)) return wide;
     // Faces of the same kind with Cyrillic letters and a bold style on every Windows since XP.
-    if (IsCourier(font.Face)) return L"Courier New";
+    // Where "Courier New" is missing too (Wine), the face that stands in varies with the fonts at
+    // hand; the fixed face the Windows stage installs is bold and fits the dump's 59 columns.
+    if (IsCourier(font.Face))
+        return Installed(L"Courier New", font.Bold) || !Installed(L"DejaVu Sans Mono", font.Bold)
+                   ? L"Courier New"
+                   : L"DejaVu Sans Mono";
     if (font.Face != "System") return wide;
     // Wine has no Arial, and its Tahoma draws bold as thin as regular: there the host's face
     // stands in.

@@ -29,8 +29,13 @@ class Look {
 };
 
 // The face to ask for. Where a face has no Cyrillic letters installed, or no bold style for bold
-// text, one of the same kind stands in: "Courier New" for "Courier", "Arial" for "System".
+// text, one of the same kind stands in: "Courier New" (or, without it, "DejaVu Sans Mono") for
+// "Courier", "Arial" for "System".
 std::wstring FaceFor(const Platform::Font& font);
+
+// A visible child window of `className` placed as `where` says in `parent`'s client area.
+HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
+                 const Platform::Placement& where);
 
 class Control {
   public:

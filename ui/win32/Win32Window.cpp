@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "RowView.h"
 #include "ShortCut.h"
 #include "Win32Platform.h"
 
@@ -32,7 +33,10 @@ ATOM RegisterWindowClass() {
         type.cbSize = sizeof type;
         type.lpfnWndProc = Win32Window::Proc;
         type.hInstance = GetModuleHandleW(nullptr);
-        type.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+        // The program's own icon (resource 1); a build without resources keeps the system's.
+        type.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        if (!type.hIcon)
+            type.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
         type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
         type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         type.lpszClassName = L"VantrelWindow";
@@ -55,8 +59,10 @@ Win32Window::Win32Window(Win32Platform& platform, const Platform::WindowSpec& sp
 
 Win32Window::~Win32Window() {
     platform_.Forget(*this);
-    controls_.clear();
+    // Destroying a focused control hands the focus to this window, whose handler must not walk
+    // the half-destroyed list of controls.
     SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    controls_.clear();
     DestroyWindow(handle_);
 }
 
@@ -117,9 +123,10 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             LayoutControls();
             return 0;
         case WM_SETFOCUS:
-            // The window's one text view takes the keyboard whenever the window does.
+            // The window's one shown text view takes the keyboard whenever the window does.
             for (auto& control : controls_) {
-                if (control->TakesFocus()) {
+                if (control->TakesFocus() &&
+                    (GetWindowLongW(control->Handle(), GWL_STYLE) & WS_VISIBLE)) {
                     SetFocus(control->Handle());
                     break;
                 }
@@ -239,14 +246,32 @@ T& Win32Window::Add(const Spec& spec) {
     return added;
 }
 
+void Win32Window::Adopt(std::unique_ptr<Control> control) {
+    controls_.push_back(std::move(control));
+    if (shownOnce_) {
+        controls_.back()->FixBottomMargin(ClientArea(handle_).bottom);
+        LayoutControls();
+    }
+}
+
 Platform::TextView& Win32Window::AddTextView(const Platform::TextViewSpec& spec, LineList& lines) {
     auto view = std::make_unique<EditView>(handle_, spec, lines);
     EditView& added = *view;
-    controls_.push_back(std::move(view));
-    if (shownOnce_) {
-        added.FixBottomMargin(ClientArea(handle_).bottom);
-        LayoutControls();
-    }
+    Adopt(std::move(view));
+    return added;
+}
+
+Platform::RowView& Win32Window::AddRowView(const Platform::TextViewSpec& spec,
+                                           const Platform::RowSource& rows, LineList& text,
+                                           Platform::Guard guard) {
+    // The text view the first edit turns to waits hidden in the same place. It goes after the
+    // row view, which refers to it.
+    auto edit = std::make_unique<EditView>(handle_, spec, text);
+    ShowWindow(edit->Handle(), SW_HIDE);
+    auto view = std::make_unique<RowView>(handle_, spec, rows, *edit, text, std::move(guard));
+    RowView& added = *view;
+    Adopt(std::move(view));
+    Adopt(std::move(edit));
     return added;
 }
 

@@ -34,6 +34,9 @@ class Win32Window final : public Platform::Window {
 
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
+                                  const Platform::RowSource& rows, LineList& text,
+                                  Platform::Guard guard) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
@@ -49,6 +52,7 @@ class Win32Window final : public Platform::Window {
     void LayoutControls();
     template <class T, class Spec>
     T& Add(const Spec& spec);
+    void Adopt(std::unique_ptr<Control> control);
 
     Win32Platform& platform_;
     HWND handle_ = nullptr;
