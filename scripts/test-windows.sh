@@ -52,8 +52,10 @@ choose_file() {  # keys unix-path
 # Runs inside xvfb-run: the program on Wine's virtual desktop, driven from the X keyboard.
 gui_smoke() {  # build screenshot
     local build=$1 shot=$2
+    # The example's folder; scripts/screenshots.sh names a neutral one.
+    local examples=${VANTREL_EXAMPLES:-$root/examples}
     export LC_ALL=C.UTF-8  # English dialog titles, whatever the machine's language
-    (cd "$root/examples" && exec wine "$build/ui/win32/vantrel.exe") &
+    (cd "$examples" && exec wine "$build/ui/win32/vantrel.exe") &
     local program=$!
     local caption
     for caption in Vantrel 'Скрипт' 'Листинг' 'Бинарный файл'; do
@@ -64,8 +66,8 @@ gui_smoke() {  # build screenshot
     # The keyboard goes to the X window under the pointer: Wine's desktop.
     xdotool mousemove 512 300
 
-    choose_file shift+F3 "$root/examples/example.vts"
-    choose_file F3 "$root/examples/firmware.bin"
+    choose_file shift+F3 "$examples/example.vts"
+    choose_file F3 "$examples/firmware.bin"
     # Where the listing lies under the script window until a run shows it.
     local x=850 y=560 listing="srgb(166,202,240)"
     import -window root "$shot"
