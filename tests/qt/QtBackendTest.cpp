@@ -110,8 +110,8 @@ class SampleRows : public Platform::RowSource {
 // Pixel for pixel what the text view showed for the dump, at the top and scrolled, with a
 // selection made by the same clicks; Tab and the wheel do what they do in the text view.
 TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
-    SampleRows rows;
-    LineList text;
+    static const SampleRows rows;  // outlives the window, as the fixture's lists do
+    LineList& text = left;
     window = probe.platform().CreateWindow({.Caption = "rows", .Width = 1300, .Height = 500});
     Platform::TextViewSpec spec;
     spec.Where = {.Left = 0, .Top = 0, .Width = 613, .Height = 434};
