@@ -2,6 +2,9 @@
 // and the end of the loop.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "FirmwareUnit.h"
 #include "ListingUnit.h"
 #include "MainUnit.h"
@@ -56,8 +59,8 @@ TEST_F(Win32ProgramTest, F3ReachesTheHandlerFromTheDumpBeforeAndAfterAnEdit) {
     firmware.Window->Show();
     TempDir folder;
     const std::string image = folder.Write("image.bin", std::string(40, '\x11'));
-    probe.platform().FileDialogAnswer = [&](const std::string&) {
-        return std::optional<std::string>(image);
+    probe.platform().FileDialogAnswer = [&](const std::filesystem::path&) {
+        return std::optional<std::filesystem::path>(image);
     };
 
     probe.PressKey(dump, {.VirtualKey = 114});
