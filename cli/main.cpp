@@ -12,7 +12,7 @@
 #include "DumpCommand.h"
 #include "ExpectedListing.h"
 #include "Output.h"
-#include "RunCommand.h"
+#include "RunScripts.h"
 #include "Terminal.h"
 
 #ifdef _WIN32
@@ -103,10 +103,10 @@ int Run(std::vector<std::string> args) {
     std::vector<std::filesystem::path> scripts;
     for (size_t i = 1; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
     const std::filesystem::path image = PathFromArgument(args[0]);
-    if (expected.empty()) return RunCommand(image, scripts, stdout, stderr);
+    if (expected.empty()) return RunScripts(image, scripts, stdout, stderr);
 
     std::string output;
-    int status = RunCommand(image, scripts, stdout, stderr, &output);
+    int status = RunScripts(image, scripts, stdout, stderr, &output);
     if (status != 0) return status;
     return approve ? Approve(expected, output, stderr)
                    : CompareWithApproved(expected, output, stderr);

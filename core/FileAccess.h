@@ -29,6 +29,8 @@ int SizeOf(Handle file, std::optional<uint64_t>& size);
 // Reads up to `count` bytes; returns the bytes delivered (0 at the end), or -1 with the error
 // code in `error`.
 int64_t Read(Handle file, void* buffer, uint32_t count, int& error);
+// Writes all of `text`; false with the error code in `error` when a write fails.
+bool Write(Handle file, std::string_view text, int& error);
 void Close(Handle file);  // nothing for NoFile
 // Readies a large buffer that is about to be filled (big pages where the system offers them, so
 // that loading a big image does not spend its time on page faults).
@@ -45,10 +47,16 @@ bool ReadWhole(Handle file, std::string& contents, std::string& errorText);
 // Replaces the file at `path` with `text`, keeping the target's owner, group and mode bits and
 // refusing a target that may not be written or is no regular file. The new text is written to a
 // temporary file beside the target and renamed over it; where the owner or the mode bits would
-// not survive that, the target is written in place instead. `writeSeam`, when set, runs before
-// the write and may fail it with an error code.
-bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText,
-                  bool (*writeSeam)(std::string_view, int&));
+// not survive that, the target is written in place instead.
+bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText);
+// The image loader's reads and the writes of ReplaceWhole go through these, so that a test can
+// put in a reader that delivers short pieces or fails, or a writer that fails.
+struct Io {
+    int64_t (*Read)(Handle file, void* buffer, uint32_t count, int& error) = &FileAccess::Read;
+    bool (*Write)(Handle file, std::string_view text, int& error) = &FileAccess::Write;
+};
+extern Io CurrentIo;
+
 // The absolute form of a path, for messages.
 std::filesystem::path AbsolutePath(const std::filesystem::path& path);
 

@@ -58,16 +58,6 @@ int OpenNow(const std::string& path) {
     return fd;
 }
 
-bool WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        text.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
-
 bool Failed(std::string& errorText, int error) {
     errorText = std::strerror(error);
     return false;
@@ -133,8 +123,7 @@ int OpenTemp(const std::string& temp, int& fd) {
 
 // The fallback when a new file could not keep the target's owner or mode: the target itself is
 // overwritten. Room for the new text is claimed first, so a full disk leaves the old text whole.
-int WriteInPlace(const std::string& target, std::string_view text,
-                 bool (*writeSeam)(std::string_view, int&)) {
+int WriteInPlace(const std::string& target, std::string_view text) {
     int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return errno;
     int error = 0;
@@ -144,10 +133,9 @@ int WriteInPlace(const std::string& target, std::string_view text,
         (errno == ENOSPC || errno == EDQUOT))
         written = (error = errno, false);
 #endif
-    if (written && writeSeam) written = writeSeam(text, error);
+    if (written) written = CurrentIo.Write(fd, text, error);
     if (written)
-        written = (WriteAll(fd, text) && ::ftruncate(fd, static_cast<off_t>(text.size())) == 0 &&
-                   ::fsync(fd) == 0) ||
+        written = (::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0) ||
                   (error = errno, false);
     if (::close(fd) != 0 && written) error = errno;
     return error;
@@ -218,6 +206,8 @@ bool ReadToEnd(int fd, std::string& contents, std::string& errorText) {
 
 }  // namespace
 
+Io CurrentIo;
+
 int OpenForReading(const std::filesystem::path& name, Handle& file) {
     const std::string& path = name.native();
     int fd = OpenNow(path);
@@ -261,6 +251,19 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
     }
 }
 
+bool Write(Handle file, std::string_view text, int& error) {
+    while (!text.empty()) {
+        ssize_t n = ::write(static_cast<int>(file), text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            return false;
+        }
+        text.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
 void Close(Handle file) {
     if (file != NoFile) ::close(static_cast<int>(file));
 }
@@ -290,8 +293,8 @@ bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
     return ReadToEnd(static_cast<int>(file), contents, errorText);
 }
 
-bool ReplaceWhole(const std::filesystem::path& name, std::string_view text, std::string& errorText,
-                  bool (*writeSeam)(std::string_view, int&)) {
+bool ReplaceWhole(const std::filesystem::path& name, std::string_view text,
+                  std::string& errorText) {
     std::string target = name.native();
     // Write through a link to the file it names, so the link itself survives. A link that leads
     // nowhere, or round in a loop, is refused rather than replaced by a file.
@@ -327,7 +330,7 @@ bool ReplaceWhole(const std::filesystem::path& name, std::string_view text, std:
     int error = OpenTemp(temp, fd);
     // A writable file in a folder one may not write is still saved, in place.
     if (error && exists && (error == EACCES || error == EPERM)) {
-        error = WriteInPlace(target, text, writeSeam);
+        error = WriteInPlace(target, text);
         return error ? Failed(errorText, error) : true;
     }
     if (error) return Failed(errorText, error);
@@ -342,12 +345,12 @@ bool ReplaceWhole(const std::filesystem::path& name, std::string_view text, std:
     if (!kept) {
         ::unlink(temp.c_str());
         ::close(fd);
-        error = WriteInPlace(target, text, writeSeam);
+        error = WriteInPlace(target, text);
         return error ? Failed(errorText, error) : true;
     }
     bool written = !error;
-    if (written && writeSeam) written = writeSeam(text, error);
-    if (written) written = (WriteAll(fd, text) && ::fsync(fd) == 0) || (error = errno, false);
+    if (written) written = CurrentIo.Write(fd, text, error);
+    if (written) written = ::fsync(fd) == 0 || (error = errno, false);
     // Renamed while still locked, so no other save takes the name in between.
     if (written) written = ::rename(temp.c_str(), target.c_str()) == 0 || (error = errno, false);
     if (!written) ::unlink(temp.c_str());

@@ -52,16 +52,6 @@ HANDLE AsHandle(Handle file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
-bool WriteAll(HANDLE file, std::string_view text) {
-    while (!text.empty()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file, text.data(), chunk, &written, nullptr) || written == 0) return false;
-        text.remove_prefix(written);
-    }
-    return true;
-}
-
 std::wstring FullPath(const std::wstring& path) {
     DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length == 0) return path;
@@ -96,6 +86,8 @@ DWORD CheckWritable(const std::wstring& target, DWORD& attributes) {
 
 }  // namespace
 
+Io CurrentIo;
+
 int OpenForReading(const std::filesystem::path& path, Handle& file) {
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -129,6 +121,23 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
         return -1;
     }
     return got;
+}
+
+bool Write(Handle file, std::string_view text, int& error) {
+    while (!text.empty()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(AsHandle(file), text.data(), chunk, &written, nullptr)) {
+            error = static_cast<int>(GetLastError());
+            return false;
+        }
+        if (written == 0) {
+            error = ERROR_WRITE_FAULT;
+            return false;
+        }
+        text.remove_prefix(written);
+    }
+    return true;
 }
 
 void Close(Handle file) {
@@ -176,8 +185,8 @@ bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::st
     return read;
 }
 
-bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText,
-                  bool (*writeSeam)(std::string_view, int&)) {
+bool ReplaceWhole(const std::filesystem::path& path, std::string_view text,
+                  std::string& errorText) {
     std::wstring target = FullPath(path.native());
     DWORD attributes = 0;
     if (DWORD error = CheckWritable(target, attributes)) return Failed(errorText, error);
@@ -192,10 +201,11 @@ bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std:
         DeleteFileW(temp);
         return Failed(errorText, error);
     }
-    int seamError = 0;
+    int writeError = 0;
     DWORD error = 0;
-    if (writeSeam && !writeSeam(text, seamError)) error = static_cast<DWORD>(seamError);
-    if (!error && !(WriteAll(file, text) && FlushFileBuffers(file))) error = GetLastError();
+    if (!CurrentIo.Write(reinterpret_cast<Handle>(file), text, writeError))
+        error = static_cast<DWORD>(writeError);
+    if (!error && !FlushFileBuffers(file)) error = GetLastError();
     CloseHandle(file);
     // The replacement keeps the marks a user may rely on, such as hidden.
     DWORD kept = attributes == INVALID_FILE_ATTRIBUTES

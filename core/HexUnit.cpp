@@ -14,7 +14,6 @@ namespace HexUnit {
 
 std::vector<uint8_t> ImageBytes;
 uint32_t ImageSize = 0;
-BlockReader ReadBlockForTests = nullptr;
 
 namespace {
 
@@ -49,19 +48,13 @@ struct OpenFile {
     ~OpenFile() { FileAccess::Close(handle); }
 };
 
-int64_t ReadBlock(FileAccess::Handle file, uint8_t* buffer, uint32_t count, int& error) {
-    if (ReadBlockForTests) return ReadBlockForTests(buffer, count, error);
-    return FileAccess::Read(file, buffer, count, error);
-}
-
-// "0123456789ABCDEF" pairs for every byte value, so a byte is one two-character copy.
+// Digit pairs for every byte value, so a byte is one two-character copy.
 const std::array<char, 512>& HexPairs() {
     static const std::array<char, 512> pairs = [] {
         std::array<char, 512> p{};
-        const char* digits = "0123456789ABCDEF";
         for (int b = 0; b < 256; ++b) {
-            p[2 * b] = digits[b >> 4];
-            p[2 * b + 1] = digits[b & 15];
+            p[2 * b] = Digits[b >> 4];
+            p[2 * b + 1] = Digits[b & 15];
         }
         return p;
     }();
@@ -92,7 +85,7 @@ std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size) {
     while (done < size) {
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
         int error = 0;
-        int64_t got = ReadBlock(file, bytes.data() + done, want, error);
+        int64_t got = FileAccess::CurrentIo.Read(file, bytes.data() + done, want, error);
         if (got < 0) Fail(error);
         if (got == 0) Fail(ShortReadCode);
         done += static_cast<uint64_t>(got);
@@ -116,7 +109,7 @@ std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
         while (piece.size < room && got > 0) {
             uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, room - piece.size));
             int error = 0;
-            got = ReadBlock(file, piece.data.get() + piece.size, want, error);
+            got = FileAccess::CurrentIo.Read(file, piece.data.get() + piece.size, want, error);
             if (got < 0) Fail(error);
             piece.size += static_cast<uint64_t>(got);
         }
@@ -172,15 +165,6 @@ std::string Hex32(uint32_t value) {
     return text;
 }
 
-std::string DumpRow(uint32_t offset) {
-    std::string row;
-    for (uint32_t i = offset; i < ImageSize && i - offset <= 15; ++i) {
-        row += HexByte(ImageBytes[i]);
-        row += ByteSeparator;
-    }
-    return row;
-}
-
 std::string DumpHeader() {
     std::string header(std::strlen(AddressSeparator) + 8, ' ');
     for (uint32_t b = 0; b < 16; ++b) {
@@ -192,16 +176,6 @@ std::string DumpHeader() {
 
 uint64_t DumpRowCount() {
     return ImageSize == 0 ? 0 : uint64_t{ImageSize} / 16 + 1;
-}
-
-Dump ComposeDump() {
-    Dump dump{DumpHeader(), {}};
-    uint64_t rows = DumpRowCount();
-    dump.Rows.reserve(rows);
-    for (uint64_t k = 0; k < rows; ++k)
-        dump.Rows.push_back(Hex32(static_cast<uint32_t>(16 * k)) + AddressSeparator +
-                            DumpRow(static_cast<uint32_t>(16 * k)));
-    return dump;
 }
 
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol) {
@@ -216,9 +190,8 @@ char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view
     // "XX " and a spare byte for every byte value: one 4-byte store per image byte.
     static const std::array<uint32_t, 256> groups = [] {
         std::array<uint32_t, 256> g{};
-        const char* digits = "0123456789ABCDEF";
         for (int b = 0; b < 256; ++b) {
-            char text[4] = {digits[b >> 4], digits[b & 15], ' ', ' '};
+            char text[4] = {Digits[b >> 4], Digits[b & 15], ' ', ' '};
             std::memcpy(&g[b], text, 4);
         }
         return g;

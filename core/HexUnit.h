@@ -25,27 +25,18 @@ void LoadImage(const std::filesystem::path& fileName);
 // The same from standard input; closed, it fails with the loader's message for a bad handle.
 void LoadImageFromStandardInput();
 
-// Test seam for the loader's block reads. When set, it is called instead of the platform read
-// for every block: it fills at most `count` bytes at `buffer` and returns how many it delivered,
-// or returns -1 and sets `error` to the platform's error code.
-using BlockReader = int64_t (*)(void* buffer, uint32_t count, int& error);
-extern BlockReader ReadBlockForTests;
+std::string HexByte(uint32_t value);  // 2 upper-case digits of the low 8 bits
+std::string Hex32(uint32_t value);    // 8 upper-case digits
+std::string DumpHeader();             // 11 blanks, then "00 " .. "0F "
 
-std::string HexByte(uint32_t value);   // 2 upper-case digits of the low 8 bits
-std::string Hex32(uint32_t value);     // 8 upper-case digits
-std::string DumpRow(uint32_t offset);  // up to 16 "XX " groups from offset
-std::string DumpHeader();              // 11 blanks, then "00 " .. "0F "
+// The digits of hexadecimal texts, upper case.
+inline constexpr char Digits[] = "0123456789ABCDEF";
 
-struct Dump {
-    std::string Header;
-    std::vector<std::string> Rows;
-};
-// The header and every row of the current image: ImageSize div 16 + 1 rows, none when empty.
-Dump ComposeDump();
-
-// Fast path of ComposeDump's rows: the number of rows, and the rows first..first+count-1 written
-// one after another into `out` (appended), each followed by `eol`. Identical text to ComposeDump.
+// The dump of the current image has ImageSize div 16 + 1 rows, none when it is empty. Each row
+// is the 8-digit offset, AddressSeparator, and up to 16 "XX " groups of the bytes from there.
 uint64_t DumpRowCount();
+// Rows first..first+count-1 written one after another into `out` (appended), each followed by
+// `eol`.
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol);
 // The same into a caller's buffer, which must hold count * (59 + eol.size()) + 1 characters.
 // Returns the end of the text written.

@@ -7,18 +7,18 @@
 #include "Errors.h"
 #include "FileAccess.h"
 
-SaveWriter WriteSaveForTests = nullptr;
-
 namespace {
 
 constexpr std::string_view Break = "\r\n";
 
-bool EndsWithBreak(std::string_view text) {
-    return text.size() >= 2 && text.ends_with(Break);
+std::string_view UpToNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
 }
 
-// CR LF, lone CR and lone LF all become CR LF. The stretches between breaks are copied whole.
-std::string Normalise(std::string_view raw) {
+}  // namespace
+
+// The stretches between breaks are copied whole.
+std::string LineList::NormaliseBreaks(std::string_view raw) {
     std::string out;
     out.reserve(raw.size() + raw.size() / 16);
     FileAccess::PrepareLargeBuffer(out.data(), out.capacity());
@@ -45,12 +45,6 @@ std::string Normalise(std::string_view raw) {
     }
     return out;
 }
-
-std::string_view UpToNul(std::string_view text) {
-    return text.substr(0, text.find('\0'));
-}
-
-}  // namespace
 
 void LineList::Refresh() {
     if (!stale_ || !view_) return;
@@ -159,7 +153,7 @@ void LineList::LoadFile(const std::filesystem::path& path) {
 }
 
 void LineList::LoadText(std::string_view raw) {
-    std::string text = Normalise(raw);
+    std::string text = NormaliseBreaks(raw);
     Refresh();
     if (text == text_) return;
     text.resize(UpToNul(text).size());
@@ -169,7 +163,7 @@ void LineList::LoadText(std::string_view raw) {
 void LineList::SaveFile(const std::filesystem::path& path) {
     Refresh();
     std::string error;
-    if (!FileAccess::ReplaceWhole(path, text_, error, WriteSaveForTests))
+    if (!FileAccess::ReplaceWhole(path, text_, error))
         throw EFileCreateError("Cannot create file \"" +
                                Cp1251::FromPath(FileAccess::AbsolutePath(path)) + "\". " + error);
 }

@@ -35,7 +35,8 @@ class LineList {
     void SaveFile(const std::filesystem::path& path);
     // Takes a file's raw bytes as LoadFile does: line ends normalised, cut at the first NUL.
     void LoadText(std::string_view raw);
-
+    // The line ends of a loaded text: CR LF, lone CR and lone LF all become CR LF.
+    static std::string NormaliseBreaks(std::string_view raw);
 
     std::string_view Text();
     void SetText(std::string text);  // replaces the whole text (no NUL or normalisation rules)
@@ -59,8 +60,3 @@ class LineList {
     LineListView* view_ = nullptr;
     bool stale_ = false;
 };
-
-// Test seam for SaveFile: when set, it is called before the temporary file is written; returning
-// false makes the write fail with the platform error code `error`.
-using SaveWriter = bool (*)(std::string_view text, int& error);
-extern SaveWriter WriteSaveForTests;

@@ -89,7 +89,7 @@ class LineCheck {
     explicit LineCheck(std::string_view line) : line_(line) {}
 
     std::vector<Finding> Run() {
-        const std::string_view first = StringUnit::WordIn(line_, 1);
+        const std::string_view first = StringUnit::WordAt(line_, 1);
         const Keyword* keyword = RunUnit::FindKeyword(first);
         const int32_t column = NextNonBlank(line_, 1);
         if (keyword == nullptr) {
@@ -192,14 +192,14 @@ class LineCheck {
     void SkippedWord(const Keyword& keyword, int j, const RunUnit::ArgumentScan& scan) {
         const int32_t start = scan.Start[j];
         std::string message = "one-character argument " +
-                              Quoted(StringUnit::WordIn(line_, scan.At[j - 1])) +
+                              Quoted(StringUnit::WordAt(line_, scan.At[j - 1])) +
                               " followed by one blank: the run skips " +
-                              Quoted(StringUnit::WordIn(line_, start)) + " and ";
+                              Quoted(StringUnit::WordAt(line_, start)) + " and ";
         if (j == keyword.Arguments) {
-            std::string_view label = StringUnit::QuotedIn(line_, scan.At[j]);
+            std::string_view label = StringUnit::QuotedAt(line_, scan.At[j]);
             message += label.empty() ? "lists an empty label" : "lists the label " + Quoted(label);
         } else {
-            std::string_view word = StringUnit::WordIn(line_, scan.At[j]);
+            std::string_view word = StringUnit::WordAt(line_, scan.At[j]);
             message += "reads the " + ArgumentName(keyword, j) + " from " +
                        (word.empty() ? std::string("nothing") : Quoted(word));
         }
@@ -209,10 +209,10 @@ class LineCheck {
     // Converts argument j as the run does; false when the run stops on it.
     bool Argument(const Keyword& keyword, int j, int32_t at, int32_t keywordColumn,
                   int32_t& value) {
-        const std::string_view word = StringUnit::WordIn(line_, at);
+        const std::string_view word = StringUnit::WordAt(line_, at);
         const std::string name = ArgumentName(keyword, j);
         try {
-            value = StringUnit::HexIn(line_, at);
+            value = StringUnit::HexAt(line_, at);
         } catch (const EConvertError& e) {
             const std::string stops = ": the run stops here: " + e.Message;
             if (!word.empty() && at == keywordColumn) {
@@ -250,7 +250,7 @@ class LineCheck {
         const uint32_t widest = if2 ? 0xFFFF : 0xFFFFFF;
         if (static_cast<uint32_t>(value) <= widest) return;
         Add(scan.At[1], Quoted(keyword.Text) + " compares " + (if2 ? "2" : "3") + " bytes and " +
-                            Quoted(StringUnit::WordIn(line_, scan.At[1])) +
+                            Quoted(StringUnit::WordAt(line_, scan.At[1])) +
                             " is wider: the test never matches and its label is never listed");
     }
 
@@ -282,7 +282,7 @@ class LineCheck {
             Add(Size() + 1, "missing label: " + empty);
             return;
         }
-        const std::string_view label = StringUnit::QuotedIn(line_, at);
+        const std::string_view label = StringUnit::QuotedAt(line_, at);
         if (At(line_, at - 1) != Apostrophe) {
             Add(at - 1, "a label without apostrophes loses its first character: the label is " +
                             Quoted(label));
@@ -307,7 +307,7 @@ class LineCheck {
             int32_t start = p;
             while (start > 1 && At(line_, start - 1) != Blank) --start;
             Add(p, "a tab does not separate words: it is part of the word " +
-                       Quoted(StringUnit::WordIn(line_, start)));
+                       Quoted(StringUnit::WordAt(line_, start)));
         }
     }
 
@@ -327,7 +327,7 @@ std::vector<Finding> Find(LineList& script, std::string_view raw) {
     const int32_t count = script.Count();
 
     if (raw.starts_with("\xEF\xBB\xBF")) {
-        std::string_view rest = StringUnit::WordIn(script.Get(0).substr(3), 1);
+        std::string_view rest = StringUnit::WordAt(script.Get(0).substr(3), 1);
         const Keyword* keyword = RunUnit::FindKeyword(rest);
         findings.push_back(
             {0, 1,

@@ -18,6 +18,7 @@ std::array<uint16_t, 1024> RegisterFile{};
 
 namespace {
 
+LineList* Script = nullptr;
 LineList* Listing = nullptr;
 
 // In the order of the table's first sixteen entries, so that an entry's index is its command.
@@ -54,6 +55,20 @@ constexpr Keyword Table[] = {
 
 // A word of up to 7 bytes packed into one number with its length, so that a keyword is found by
 // comparing numbers: every script line's first word is looked up, comment lines included.
+constexpr size_t LongestPacked = 7;
+
+constexpr bool EveryEntry(bool (*holds)(const Keyword&)) {
+    for (const Keyword& keyword : Table)
+        if (!holds(keyword)) return false;
+    return true;
+}
+static_assert(EveryEntry([](const Keyword& k) { return k.Text.size() <= LongestPacked; }),
+              "a keyword is longer than the 7 bytes a packed word holds");
+static_assert(EveryEntry([](const Keyword& k) { return k.Arguments <= MaxArguments; }),
+              "a keyword reads more arguments than MaxArguments, the size of the argument array");
+static_assert(EveryEntry([](const Keyword& k) { return k.Registers <= k.Arguments; }),
+              "a keyword has more register arguments than arguments");
+
 constexpr uint64_t Packed(std::string_view word) {
     uint64_t packed = word.size();
     for (size_t i = 0; i < word.size(); ++i) packed |= uint64_t{uint8_t(word[i])} << (8 * i + 8);
@@ -70,7 +85,7 @@ constexpr auto PackedKeywords = [] {
 std::string HexNumber(uint32_t value) {
     std::string digits;
     do {
-        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 15]);
+        digits.insert(digits.begin(), HexUnit::Digits[value & 15]);
         value >>= 4;
     } while (value != 0);
     return digits;
@@ -134,15 +149,15 @@ void AppendFlagIfEqual(std::string_view label, uint32_t offset, int bytes, int32
 
 void Execute(int32_t index) {
     // The script does not change during a run, so the line is read once for all its scans.
-    const std::string_view line = StringUnit::Script->Get(index);
-    const Keyword* keyword = FindKeyword(StringUnit::WordIn(line, 1));
+    const std::string_view line = Script->Get(index);
+    const Keyword* keyword = FindKeyword(StringUnit::WordAt(line, 1));
     if (keyword == nullptr || keyword->Inert) return;
 
     const ArgumentScan scan = ScanArguments(line, *keyword);
-    int32_t arg[3];
-    for (int j = 0; j < keyword->Arguments; ++j) arg[j] = StringUnit::HexIn(line, scan.At[j]);
+    int32_t arg[MaxArguments];
+    for (int j = 0; j < keyword->Arguments; ++j) arg[j] = StringUnit::HexAt(line, scan.At[j]);
     std::string_view label;
-    if (keyword->Label) label = StringUnit::QuotedIn(line, scan.At[keyword->Arguments]);
+    if (keyword->Label) label = StringUnit::QuotedAt(line, scan.At[keyword->Arguments]);
 
     for (int j = 0; j < keyword->Registers; ++j) CheckRegister(arg[j]);
 
@@ -234,7 +249,7 @@ std::span<const Keyword> Keywords() {
 }
 
 const Keyword* FindKeyword(std::string_view word) {
-    if (word.size() > 7) return nullptr;
+    if (word.size() > LongestPacked) return nullptr;
     const uint64_t packed = Packed(word);
     for (size_t i = 0; i < PackedKeywords.size(); ++i) {
         if (PackedKeywords[i] == packed) return &Table[i];
@@ -249,7 +264,7 @@ ArgumentScan ScanArguments(std::string_view line, const Keyword& keyword) {
     int32_t start = static_cast<int32_t>(keyword.Text.size()) + 1;
     const int items = keyword.Arguments + (keyword.Label ? 1 : 0);
     for (int j = 0; j < items; ++j) {
-        const int32_t mark = StringUnit::NextWordMarkIn(line, start);
+        const int32_t mark = StringUnit::NextWordMark(line, start);
         scan.Start[j] = start;
         // HexAt reads from the word's start; QuotedAt from just after its first character.
         scan.At[j] = j < keyword.Arguments ? mark - 1 : mark;
@@ -266,7 +281,7 @@ void CheckRegister(int32_t number) {
 }
 
 void Bind(LineList& script, LineList& listing) {
-    StringUnit::Script = &script;
+    Script = &script;
     Listing = &listing;
 }
 
@@ -286,7 +301,7 @@ void ExecuteLine(int32_t index) {
 
 void RunScript() {
     Listing->Clear();
-    const int32_t count = StringUnit::Script->Count();
+    const int32_t count = Script->Count();
     for (int32_t index = 0; index < count; ++index) ExecuteLine(index);
 }
 

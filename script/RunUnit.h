@@ -13,6 +13,9 @@ namespace RunUnit {
 // R[n] is RegisterFile[n - 1], for n from 1 to 1024. All zero at start; no run resets it.
 extern std::array<uint16_t, 1024> RegisterFile;
 
+// The most hexadecimal arguments a keyword's line reads.
+inline constexpr int MaxArguments = 3;
+
 // An entry of the keyword table: how many hexadecimal arguments its line reads, how many of the
 // leading ones are register numbers, and whether a label follows them. Inert entries are held
 // in the table but select no command.
@@ -33,8 +36,8 @@ const Keyword* FindKeyword(std::string_view word);
 // in order, then the label) is found by a NextWordMark scan that starts at Start[j]; HexAt reads
 // argument j from At[j], and QuotedAt reads the label from At[Arguments].
 struct ArgumentScan {
-    int32_t Start[4];
-    int32_t At[4];
+    int32_t Start[MaxArguments + 1];
+    int32_t At[MaxArguments + 1];
 };
 ArgumentScan ScanArguments(std::string_view line, const Keyword& keyword);
 

@@ -5,11 +5,8 @@
 
 #include "Errors.h"
 #include "HexUnit.h"
-#include "LineList.h"
 
 namespace StringUnit {
-
-LineList* Script = nullptr;
 
 namespace {
 
@@ -28,27 +25,31 @@ std::string_view Delimited(std::string_view text, int32_t position, char delimit
     return first == p ? std::string_view() : text.substr(first - 1, p - first);
 }
 
-// The value of each hexadecimal digit character; 0xFF for every other byte.
+// The value of each hexadecimal digit character, in either letter case; 0xFF for every other
+// byte.
 constexpr auto DigitValues = [] {
     std::array<uint8_t, 256> values{};
     values.fill(0xFF);
-    for (int c = 0; c < 10; ++c) values['0' + c] = static_cast<uint8_t>(c);
-    for (int c = 0; c < 6; ++c) values['A' + c] = values['a' + c] = static_cast<uint8_t>(10 + c);
+    for (uint8_t v = 0; v < 16; ++v) {
+        const char digit = HexUnit::Digits[v];
+        values[static_cast<uint8_t>(digit)] = v;
+        if (digit >= 'A') values[static_cast<uint8_t>(digit - 'A' + 'a')] = v;
+    }
     return values;
 }();
 
 }  // namespace
 
-std::string_view WordIn(std::string_view text, int32_t position) {
+std::string_view WordAt(std::string_view text, int32_t position) {
     return Delimited(text, position, WordDelimiter);
 }
 
-std::string_view QuotedIn(std::string_view text, int32_t position) {
+std::string_view QuotedAt(std::string_view text, int32_t position) {
     return Delimited(text, position, TextDelimiter);
 }
 
-int32_t HexIn(std::string_view text, int32_t position) {
-    std::string_view word = WordIn(text, position);
+int32_t HexAt(std::string_view text, int32_t position) {
+    std::string_view word = WordAt(text, position);
     // 64-bit accumulation; a value above 0FFFFFFFFFFFFFFF before a digit would overflow, so at
     // most 16 significant digits convert. Only the low 32 bits are kept.
     uint64_t value = 0;
@@ -70,28 +71,12 @@ int32_t HexIn(std::string_view text, int32_t position) {
     return static_cast<int32_t>(static_cast<uint32_t>(value));
 }
 
-int32_t NextWordMarkIn(std::string_view text, int32_t position) {
+int32_t NextWordMark(std::string_view text, int32_t position) {
     uint32_t n = static_cast<uint32_t>(text.size());
     uint32_t p = static_cast<uint32_t>(position);
     while (Inside(text, p) && text[p - 1] != WordDelimiter) ++p;
     while (Inside(text, p) && text[p - 1] == WordDelimiter) ++p;
     return p == n ? -1 : static_cast<int32_t>(p + 1);
-}
-
-std::string_view WordAt(int32_t line, int32_t position) {
-    return WordIn(Script->Get(line), position);
-}
-
-std::string_view QuotedAt(int32_t line, int32_t position) {
-    return QuotedIn(Script->Get(line), position);
-}
-
-int32_t HexAt(int32_t line, int32_t position) {
-    return HexIn(Script->Get(line), position);
-}
-
-int32_t NextWordMark(int32_t line, int32_t position) {
-    return NextWordMarkIn(Script->Get(line), position);
 }
 
 std::string TextRun16(uint32_t offset) {

@@ -6,14 +6,6 @@
 
 namespace {
 
-std::string Listed(std::string text) {
-#ifdef _WIN32
-    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
-        text.replace(at, 1, "\r\n");
-#endif
-    return text;
-}
-
 // Bytes 0..3: 12 34 56 78.
 class ExpectCli : public ::testing::Test {
   protected:
@@ -28,13 +20,12 @@ class ExpectCli : public ::testing::Test {
 };
 
 TEST_F(ExpectCli, MatchesWhateverTheLineEndsAndTheFinalLineEnd) {
-    for (const char* approved : {"a: 00000012\nb: 00000034\n", "a: 00000012\r\nb: 00000034",
-                                 "a: 00000012\r\nb: 00000034\r\n"}) {
+    for (const char* approved : {"a: 00000012\nb: 00000034\n", "a: 00000012\r\nb: 00000034"}) {
         dir.Write("approved.txt", approved);
         auto result = Run("PTR 0000 'a'\nPTR 0001 'b'\n", {"--expect", listing});
         EXPECT_EQ(result.Status, 0);
         EXPECT_EQ(result.Err, "");
-        EXPECT_NE(result.Out.find("b: 00000034"), std::string::npos);  // the listing as before
+        EXPECT_EQ(result.Out, Listed("a: 00000012\nb: 00000034\n"));  // the listing as before
     }
 }
 
@@ -42,6 +33,7 @@ TEST_F(ExpectCli, ADifferenceIsAUnifiedDiffAndStatusThree) {
     std::string script, approved;
     const char* const bytes[] = {"12", "34", "56", "78"};
     for (int i = 0; i < 12; ++i) {
+        // Appended piece by piece: GCC 12 warns wrongly about "text" + std::string here.
         const std::string label = std::string("l").append(std::to_string(i));
         script.append("PTR 000").append(std::to_string(i % 4)).append(" '").append(label);
         script.append("'\n");
@@ -61,23 +53,22 @@ TEST_F(ExpectCli, ADifferenceIsAUnifiedDiffAndStatusThree) {
                                  "+l10: 00000056\n l11: 00000078\n-\n"));
 }
 
-TEST_F(ExpectCli, AFailingScriptIsReportedWithoutComparing) {
-    dir.Write("approved.txt", "something else\n");
-    auto result = Run("PTR 0000 'a'\nSWP 5\n", {"--expect", listing});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_EQ(result.Err.find("---"), std::string::npos);
-    EXPECT_NE(result.Err.find(":2: '$' is not a valid integer value."), std::string::npos);
-}
-
-TEST_F(ExpectCli, ApproveWritesTheListingThatExpectThenAccepts) {
+TEST_F(ExpectCli, ApproveWritesTheListingAndAFailingRunApprovesAndComparesNothing) {
     auto approved = Run("PTR 0000 'a'\nPTR 0003 'd'\n", {"--expect", listing, "--approve"});
     EXPECT_EQ(approved.Status, 0);
     EXPECT_EQ(TempDir::Read(listing), approved.Out);
     EXPECT_EQ(Run("PTR 0000 'a'\nPTR 0003 'd'\n", {"--expect", listing}).Status, 0);
-    EXPECT_EQ(Run("PTR 0000 'a'\nPTR 0002 'd'\n", {"--expect", listing}).Status, 3);
-    // A failing run approves nothing.
-    EXPECT_EQ(Run("PTR 0000 'x'\nSWP 5\n", {"--expect", listing, "--approve"}).Status, 1);
+    for (auto options : {std::vector<std::string>{"--expect", listing, "--approve"},
+                         std::vector<std::string>{"--expect", listing}}) {
+        auto failed = Run("PTR 0000 'x'\nSWP 5\n", options);
+        EXPECT_EQ(failed.Status, 1);
+        EXPECT_EQ(failed.Err,
+                  Listed(dir.Path("s.vts") + ":2: '$' is not a valid integer value.\n"));
+    }
     EXPECT_EQ(TempDir::Read(listing), approved.Out);
+    auto unwritable = Run("PTR 0000 'a'\n", {"--expect", dir.Path("no/x.txt"), "--approve"});
+    EXPECT_EQ(unwritable.Status, 1);
+    EXPECT_EQ(unwritable.Err.rfind(dir.Path("no/x.txt") + ": Cannot create file \"", 0), 0u);
 }
 
 TEST_F(ExpectCli, AnUnreadableListingIsPathAndMessage) {

@@ -1,9 +1,7 @@
-// End-to-end: `vantrel-cli` with names the interface's code page lacks, standard input, pipes
-// and FIFOs, a reader that goes away, and memory that runs out.
+// End-to-end: `vantrel-cli` with standard input, pipes and FIFOs, a reader that goes away, and
+// memory that runs out.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <regex>
 
 #include "RunProgram.h"
@@ -15,36 +13,12 @@
 
 namespace {
 
-std::string Utf8(const std::filesystem::path& path) {
-    std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 class StreamCli : public ::testing::Test {
   protected:
     TempDir dir;
     std::string image = dir.Write("image.bin", "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345");
     std::string script = dir.Write("s.vts", "PTR4 0000 'Head'\nEQU16 01 'Bytes'\n");
 };
-
-TEST_F(StreamCli, NamesTheCodePageLacksReachTheirFiles) {
-    // "??" is what the code page makes of both names; those files must stay unread.
-    dir.Write("??.bin", "WRONG IMAGE BYTES");
-    dir.Write("??.vts", "PTR 0000 'wrong script'\n");
-    const auto imageName = dir.Root() / std::filesystem::path(u8"固件.bin");
-    const auto scriptName = dir.Root() / std::filesystem::path(u8"日本.vts");
-    std::filesystem::copy_file(image, imageName);
-    std::filesystem::copy_file(script, scriptName);
-    auto result = RunProgram({VANTREL_CLI, "run", Utf8(imageName), Utf8(scriptName)});
-    EXPECT_EQ(result.Status, 0);
-    EXPECT_EQ(result.Err, "");
-    EXPECT_EQ(result.Out, RunProgram({VANTREL_CLI, "run", image, script}).Out);
-    EXPECT_NE(result.Out.find("Head: 41424344"), std::string::npos) << result.Out;
-
-    auto missing =
-        RunProgram({VANTREL_CLI, "dump", Utf8(dir.Root() / std::filesystem::path(u8"無.bin"))});
-    EXPECT_EQ(missing.Status, 1);
-}
 
 TEST_F(StreamCli, StandardInputIsReadOnce) {
     for (auto args : {std::vector<std::string>{"run", "-", "-"},
@@ -55,9 +29,10 @@ TEST_F(StreamCli, StandardInputIsReadOnce) {
         EXPECT_EQ(result.Out, "");
         EXPECT_NE(result.Err.find("only one of IMAGE and the SCRIPTs may be -"), std::string::npos);
     }
-    auto fromInput = RunProgram({VANTREL_CLI, "run", "-", script}, image);
-    EXPECT_EQ(fromInput.Status, 0);
-    EXPECT_EQ(fromInput.Out, RunProgram({VANTREL_CLI, "run", image, script}).Out);
+    const std::string listing = RunProgram({VANTREL_CLI, "run", image, script}).Out;
+    EXPECT_NE(listing.find("Head: 41424344"), std::string::npos);
+    EXPECT_EQ(RunProgram({VANTREL_CLI, "run", "-", script}, image).Out, listing);
+    EXPECT_EQ(RunProgram({VANTREL_CLI, "run", image, "-"}, script).Out, listing);
 }
 
 #ifndef _WIN32
@@ -96,14 +71,9 @@ TEST_F(StreamCli, AClosedStandardInputIsAnError) {
     EXPECT_EQ(noImage.Err, "-: I/O error 9.\n");
 }
 
-TEST_F(StreamCli, FifosAreReadWithoutHanging) {
+TEST_F(StreamCli, AFifoIsReadAsItsWriterFillsIt) {
     const std::string fifo = dir.Path("fifo");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const std::string header = RunProgram({VANTREL_CLI, "dump", dir.Write("e", "")}).Out;
-    auto alone = Bash("timeout 5 " + Cli + " dump " + ShellQuote(fifo));
-    EXPECT_EQ(alone.Status, 0);  // without a writer: at once, as an empty file
-    EXPECT_EQ(alone.Out, header);
-
     // The shell holds the FIFO open for writing, and writes and closes once the tool has it open.
     const std::string quoted = ShellQuote(fifo);
     auto fed = Bash("exec 3<>" + quoted + "; " + Cli + " dump " + quoted + " 3>&- & tool=$!; " +

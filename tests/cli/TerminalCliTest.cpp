@@ -1,5 +1,4 @@
-// End-to-end: listing text as a terminal shows it, byte for byte through a pipe; help texts with
-// the platform's line ends.
+// End-to-end: listing text as a terminal shows it, byte for byte through a pipe.
 #include <gtest/gtest.h>
 
 #include "RunProgram.h"
@@ -11,29 +10,6 @@
 #endif
 
 namespace {
-
-TEST(TerminalCli, HelpAndVersionUseThePlatformsLineEnds) {
-    for (const char* option : {"--help", "--version"}) {
-        auto result = RunProgram({VANTREL_CLI, option});
-        EXPECT_EQ(result.Status, 0);
-        size_t lineEnds = 0, crlf = 0;
-        for (size_t at = result.Out.find('\n'); at != std::string::npos;
-             at = result.Out.find('\n', at + 1)) {
-            ++lineEnds;
-            crlf += at > 0 && result.Out[at - 1] == '\r';
-        }
-        EXPECT_GT(lineEnds, 0u);
-#ifdef _WIN32
-        EXPECT_EQ(crlf, lineEnds) << option;
-#else
-        EXPECT_EQ(crlf, 0u) << option;
-#endif
-    }
-    auto help = RunProgram({VANTREL_CLI, "--help"});
-    for (const char* word : {"dump", "run", "check", "--expect", "--approve", "--quiet", "--raw",
-                             "--utf8", "--version"})
-        EXPECT_NE(help.Out.find(word), std::string::npos) << word;
-}
 
 class TerminalText : public ::testing::Test {
   protected:

@@ -36,7 +36,6 @@ TEST(SpecialFiles, PipesAndSizelessFilesAreReadToTheirEnd) {
         return std::string(HexUnit::ImageBytes.begin(), HexUnit::ImageBytes.end()) == bytes ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
-
     HexUnit::LoadImage("/proc/self/status");  // reports a size of 0
     ASSERT_GE(HexUnit::ImageSize, 5u);
     EXPECT_EQ(std::string(HexUnit::ImageBytes.begin(), HexUnit::ImageBytes.begin() + 5), "Name:");

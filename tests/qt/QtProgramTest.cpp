@@ -27,6 +27,16 @@
 
 namespace {
 
+// The dump's rows of the current image, one string each.
+std::vector<std::string> DumpRows() {
+    std::string text;
+    HexUnit::AppendDumpRows(text, 0, HexUnit::DumpRowCount(), "\n");
+    std::vector<std::string> rows;
+    for (size_t at = 0; at < text.size(); at = text.find('\n', at) + 1)
+        rows.push_back(text.substr(at, text.find('\n', at) - at));
+    return rows;
+}
+
 QtWindow& MainWindow() {
     return QtProbe::Of(*MainUnit::MainForm->Window);
 }
@@ -145,7 +155,7 @@ TEST_F(QtProgramTest, F3ShowsTheDumpsRowsUnderItsHeaderAndNamesTheImage) {
     Platform::TextControl& header = *firmware.FirstStringStaticText;
     EXPECT_EQ(header.Text(), HexUnit::DumpHeader());
     QtRowView& view = QtProbe::Of(*firmware.FirmwareShowMemo);
-    const std::vector<std::string> rows = HexUnit::ComposeDump().Rows;
+    const std::vector<std::string> rows = DumpRows();
     std::string top;
     for (uint32_t row = 0; row < view.Cursor().PageLines(); ++row)
         top += (row > 0 ? "\r\n" : "") + rows[row];
@@ -194,7 +204,7 @@ TEST_F(QtProgramTest, TypingIntoTheDumpEditsItsTextUntilTheNextF3) {
     Press(MainWindow(), Qt::Key_F3);
     FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
     QtRowView& view = QtProbe::Of(*firmware.FirmwareShowMemo);
-    const std::vector<std::string> rows = HexUnit::ComposeDump().Rows;
+    const std::vector<std::string> rows = DumpRows();
     const std::vector<uint8_t> image = HexUnit::ImageBytes;
 
     // Typed where the caret stands, in the rows turned into text; the image is untouched.

@@ -19,8 +19,8 @@ inline std::vector<uint8_t> ExampleImage() {
     return bytes;
 }
 
-// The sample script for that image, and the listing it gives (lines ending in LF).
-inline const std::vector<std::string> WorkedExampleScript = {
+// The sample script for that image, and the listing it gives.
+inline const std::vector<std::string> SampleScript = {
     "Sample script for the example image",
     "SET2E 01 0010",
     "SET2E 02 0013",
@@ -41,9 +41,9 @@ inline const std::vector<std::string> WorkedExampleScript = {
     "SHL2 04 04",
     "EQU2 04 'Shifted'",
 };
-inline const std::string WorkedExampleListing =
-    "Byte 2: 00000056\nLong 0: 12345678\nSignature found\nSwapped: 0000BC9A\n"
-    "Sum: 00000134\nName: BOOT V1.02 A0001\nWord: 00004F4F\nShifted: 0000ECB0\n";
+inline const std::string SampleListing =
+    "Byte 2: 00000056\r\nLong 0: 12345678\r\nSignature found\r\nSwapped: 0000BC9A\r\n"
+    "Sum: 00000134\r\nName: BOOT V1.02 A0001\r\nWord: 00004F4F\r\nShifted: 0000ECB0\r\n";
 
 inline void SetImage(std::vector<uint8_t> bytes) {
     HexUnit::ImageSize = static_cast<uint32_t>(bytes.size());

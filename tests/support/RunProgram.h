@@ -42,23 +42,26 @@ inline ProgramResult RunProgram(const std::vector<std::string>& argv,
     for (const auto& word : argv) command += ShellQuote(word) + " ";
     command += "> " + ShellQuote(dir.Path("out")) + " 2> " + ShellQuote(dir.Path("err"));
     command += " < " + (input.empty() ? std::string(NoInput) : ShellQuote(input));
+    ProgramResult result;
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd.exe strips one outer pair of quotes
-#endif
-#ifdef _WIN32
     // The words are UTF-8, as the tool takes its arguments; the wide call keeps every character.
-    int raw =
+    result.Status =
         _wsystem(std::filesystem::path(std::u8string(command.begin(), command.end())).c_str());
 #else
     int raw = std::system(command.c_str());
-#endif
-    ProgramResult result;
-#ifdef _WIN32
-    result.Status = raw;
-#else
     result.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
     result.Out = TempDir::Read(dir.Path("out"));
     result.Err = TempDir::Read(dir.Path("err"));
     return result;
+}
+
+// Text as the command-line tool writes it: each LF as the platform's line end.
+inline std::string Listed(std::string text) {
+#ifdef _WIN32
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.replace(at, 1, "\r\n");
+#endif
+    return text;
 }

@@ -52,31 +52,6 @@ HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exSty
                            height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-namespace {
-
-// The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF throughout.
-std::string WithCrLf(std::string text) {
-    bool lone = false;
-    for (size_t i = 0; i < text.size() && !lone; ++i) {
-        if (text[i] == '\n') lone = i == 0 || text[i - 1] != '\r';
-        if (text[i] == '\r') lone = i + 1 == text.size() || text[i + 1] != '\n';
-    }
-    if (!lone) return text;
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "\r\n";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 std::wstring FaceFor(const Platform::Font& font) {
     std::wstring wide = Wide(font.Face);
     if (Installed(wide, font.Bold)) return wide;
@@ -206,7 +181,8 @@ void EditView::Flush() {
 
 std::string EditView::ReadText() {
     Flush();
-    return WithCrLf(WindowText(handle_));
+    // The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF.
+    return LineList::NormaliseBreaks(WindowText(handle_));
 }
 
 void EditView::Changed() {

@@ -1,4 +1,4 @@
-#include "RunCommand.h"
+#include "RunScripts.h"
 
 #include <cerrno>
 #include <cstring>
@@ -68,7 +68,7 @@ int WriteFailed(std::FILE* err) {
 
 }  // namespace
 
-int RunCommand(const std::filesystem::path& image,
+int RunScripts(const std::filesystem::path& image,
                const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err,
                std::string* copy) {
     bool imageLoaded = Loaded(image, err, [&] {

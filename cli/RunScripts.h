@@ -12,6 +12,6 @@
 // register file. An IMAGE or a SCRIPT of "-" reads standard input. A reader that goes away ends
 // the output quietly, with 0. Every byte written to `out` is also appended to `copy` when it is
 // given.
-int RunCommand(const std::filesystem::path& image,
+int RunScripts(const std::filesystem::path& image,
                const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err,
                std::string* copy = nullptr);
