@@ -36,7 +36,6 @@ class LineList {
     // Takes a file's raw bytes as LoadFile does: line ends normalised, cut at the first NUL.
     void LoadText(std::string_view raw);
 
-
     std::string_view Text();
     void SetText(std::string text);  // replaces the whole text (no NUL or normalisation rules)
 
@@ -45,6 +44,20 @@ class LineList {
 
     void Bind(LineListView* view);        // the view shows the current text from now on
     void ViewEdited() { stale_ = true; }  // the user changed the view's text
+
+    // While a batch is open, Adds reach the view as one TextAppended when it closes (also when
+    // it closes by an error): a run adds its listing line by line, and one view update per line
+    // would cost far more than the run itself.
+    class Batch {
+      public:
+        explicit Batch(LineList& list) : list_(list) { ++list_.batches_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        LineList& list_;
+    };
 
   private:
     void Refresh();
@@ -58,6 +71,8 @@ class LineList {
     size_t capacity_ = Unlimited;
     LineListView* view_ = nullptr;
     bool stale_ = false;
+    int batches_ = 0;
+    std::string unsent_;  // appended inside the open batch, not yet in the view
 };
 
 // Test seam for SaveFile: when set, it is called before the temporary file is written; returning

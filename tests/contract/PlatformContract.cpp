@@ -16,15 +16,15 @@ void PlatformContract::TearDown() {
     probe.reset();
 }
 
-std::unique_ptr<Platform::Window> PlatformContract::CreateWindow(const std::string& caption,
-                                                                 int left, int top) {
+std::unique_ptr<Platform::Window> PlatformContract::NewWindow(const std::string& caption, int left,
+                                                              int top) {
     Platform::WindowSpec spec;
     spec.Caption = caption;
     spec.Left = left;
     spec.Top = top;
     spec.Width = 400;
     spec.Height = 300;
-    return platform().CreateWindow(spec);
+    return platform().NewWindow(spec);
 }
 
 Platform::TextViewSpec PlatformContract::ViewSpec() {
@@ -104,9 +104,10 @@ TEST_P(PlatformContract, RowViewDrawsOnlyTheRowsOnScreen) {
     NumberedRows rows(1'000'000);
     LineList text;
     RecordingGuard guard;
-    auto window = CreateWindow("rows");
+    auto window = NewWindow("rows");
     Platform::TextControl& header = window->AddLabel(LabelSpec());
-    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    platform().SetErrorHandler(guard.Get());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text);
     header.SetText("header");
     view.ShowRows();
     window->Show();
@@ -137,8 +138,9 @@ TEST_P(PlatformContract, RowViewSelectionIsCopied) {
     NumberedRows rows(5);
     LineList text;
     RecordingGuard guard;
-    auto window = CreateWindow("rows");
-    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    auto window = NewWindow("rows");
+    platform().SetErrorHandler(guard.Get());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text);
     view.ShowRows();
     window->Show();
     probe->ProcessEvents();
@@ -156,8 +158,9 @@ TEST_P(PlatformContract, FirstEditTurnsTheRowsIntoText) {
     NumberedRows rows(3);
     LineList text;
     RecordingGuard guard;
-    auto window = CreateWindow("rows");
-    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    auto window = NewWindow("rows");
+    platform().SetErrorHandler(guard.Get());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text);
     view.ShowRows();
     window->Show();
     probe->ProcessEvents();
@@ -181,8 +184,9 @@ TEST_P(PlatformContract, RefusedFirstEditKeepsTheRows) {
     LineList text;
     RecordingGuard guard;
     guard.Refuse = true;  // as when the rows would not fit in a text
-    auto window = CreateWindow("rows");
-    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    auto window = NewWindow("rows");
+    platform().SetErrorHandler(guard.Get());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text);
     view.ShowRows();
     window->Show();
     probe->ProcessEvents();
@@ -198,8 +202,9 @@ TEST_P(PlatformContract, ShowRowsAfterAnEditDropsTheTypedText) {
     NumberedRows rows(3);
     LineList text;
     RecordingGuard guard;
-    auto window = CreateWindow("rows");
-    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text, guard.Get());
+    auto window = NewWindow("rows");
+    platform().SetErrorHandler(guard.Get());
+    Platform::RowView& view = window->AddRowView(RowViewSpec(), rows, text);
     view.ShowRows();
     window->Show();
     probe->ProcessEvents();
@@ -219,9 +224,9 @@ TEST_P(PlatformContract, ShowRowsAfterAnEditDropsTheTypedText) {
 }
 
 TEST_P(PlatformContract, ShowMakesVisibleRaisesAndActivates) {
-    auto first = CreateWindow("first", 10, 10);
-    auto second = CreateWindow("second", 30, 30);
-    auto third = CreateWindow("third", 50, 50);
+    auto first = NewWindow("first", 10, 10);
+    auto second = NewWindow("second", 30, 30);
+    auto third = NewWindow("third", 50, 50);
     EXPECT_FALSE(first->Visible());
 
     first->Show();
@@ -252,7 +257,7 @@ TEST_P(PlatformContract, ShowMakesVisibleRaisesAndActivates) {
 }
 
 TEST_P(PlatformContract, PlaceAndCaptionAreKept) {
-    auto window = CreateWindow("before", 5, 6);
+    auto window = NewWindow("before", 5, 6);
     EXPECT_EQ(window->Caption(), "before");
     window->Place(-79, 119);
     window->SetCaption("\xD1\xEA\xF0\xE8\xEF\xF2");  // a CP1251 caption
@@ -265,7 +270,7 @@ TEST_P(PlatformContract, PlaceAndCaptionAreKept) {
 
 TEST_P(PlatformContract, HideAndCloseRequestsKeepTheContents) {
     LineList lines;
-    auto window = CreateWindow("tool");
+    auto window = NewWindow("tool");
     Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
     Platform::TextControl& label = window->AddLabel(LabelSpec());
     int closeRequests = 0;
@@ -306,7 +311,7 @@ TEST_P(PlatformContract, HideAndCloseRequestsKeepTheContents) {
 
 TEST_P(PlatformContract, ListChangesAppearInTheView) {
     LineList lines;
-    auto window = CreateWindow("view");
+    auto window = NewWindow("view");
     Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
     window->Show();
     EXPECT_EQ(probe->DisplayedText(view), "");
@@ -328,7 +333,7 @@ TEST_P(PlatformContract, ListChangesAppearInTheView) {
 
 TEST_P(PlatformContract, TypingIsSeenByTheNextRead) {
     LineList lines;
-    auto window = CreateWindow("edit");
+    auto window = NewWindow("edit");
     Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
     window->Show();
     lines.Add("SET2E 01 0010");
@@ -360,7 +365,7 @@ TEST_P(PlatformContract, TypingIsSeenByTheNextRead) {
 
 TEST_P(PlatformContract, CapacityErrorKeepsThePreviousText) {
     LineList lines;
-    auto window = CreateWindow("small");
+    auto window = NewWindow("small");
     Platform::TextView& view = window->AddTextView(ViewSpec(), lines);
     window->Show();
     EXPECT_GT(lines.Capacity(), 0u);
@@ -389,8 +394,8 @@ TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
         return consume;
     });
     LineList lines;
-    auto plain = CreateWindow("plain", 0, 0);
-    auto withView = CreateWindow("with view", 100, 100);
+    auto plain = NewWindow("plain", 0, 0);
+    auto withView = NewWindow("with view", 100, 100);
     withView->AddTextView(ViewSpec(), lines);
     withView->AddLabel(LabelSpec());
     plain->Show();

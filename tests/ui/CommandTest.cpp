@@ -133,7 +133,7 @@ TEST_F(CommandTest, TheDumpIsDrawnFromTheImageAndTypingNeverReachesIt) {
     for (int i = 0; i < 5000; ++i) image += char(i * 7 + i / 256);
     OpenFirmware(temp.Write("big.bin", image));
     std::string rows;
-    for (const std::string& row : HexUnit::ComposeDump().Rows) rows += row + "\r\n";
+    HexUnit::AppendDumpRows(rows, 0, HexUnit::DumpRowCount(), "\r\n");
     const uint32_t page = DumpView().Cursor.PageLines();
     ASSERT_GT(page, 20u);
     EXPECT_EQ(Dump().Text(), "");  // nothing is built for the screen

@@ -66,7 +66,6 @@ TEST_F(FormTest, MenusAndInitialTexts) {
                                                Ru("  &Прошивка"),
                                                Ru("&Выполнение F9")};
     EXPECT_EQ(Main().DisplayedMenu(), mainMenu);
-    EXPECT_EQ(MainUnit::MainForm->Run.Shortcut, 120);
     EXPECT_EQ(ScriptWindow().DisplayedMenu(),
               (std::vector<std::string>{Ru("Открыть скрипт"), Ru("Сохранить скрипт")}));
     EXPECT_EQ(FirmwareWindow().DisplayedMenu(), std::vector<std::string>{Ru("Открыть HEX-файл")});

@@ -57,14 +57,9 @@ void MemoryTextView::TypeText(const std::string& text) {
 
 // ---- MemoryRowView
 
-MemoryRowView::MemoryRowView(const ::Platform::TextViewSpec& spec,
-                             const ::Platform::RowSource& rows, LineList& text,
-                             ::Platform::Guard guard, size_t capacity, std::string& clipboard)
-    : Spec(spec),
-      Cursor(rows),
-      Text(spec, text, capacity),
-      guard_(std::move(guard)),
-      clipboard_(clipboard) {
+MemoryRowView::MemoryRowView(MemoryPlatform& platform, const ::Platform::TextViewSpec& spec,
+                             const ::Platform::RowSource& rows, LineList& text)
+    : Spec(spec), Cursor(rows), Text(spec, text, platform.ViewCapacity), platform_(platform) {
     // A line is 16 pixels high; the last line that fits only in part does not count.
     Cursor.SetPageLines(static_cast<uint32_t>(std::max(spec.Where.Height, 16) / 16));
 }
@@ -88,7 +83,7 @@ std::string MemoryRowView::Displayed() const {
 
 bool MemoryRowView::BecomeText() {
     if (edited_) return true;
-    if (!guard_([this] { Cursor.WriteText(Text.Lines); })) return false;
+    if (!platform_.Guarded([this] { Cursor.WriteText(Text.Lines); })) return false;
     edited_ = true;
     // The caret stands where it stood among the rows.
     Text.Caret = 0;
@@ -101,7 +96,8 @@ bool MemoryRowView::BecomeText() {
 void MemoryRowView::PressKey(const ::Platform::KeyPress& key) {
     if (edited_) return;
     if (RowCursor::IsCopy(key)) {
-        guard_([this] { clipboard_ = Cursor.SelectedText(Text.Lines.Capacity()); });
+        platform_.Guarded(
+            [this] { platform_.Clipboard = Cursor.SelectedText(Text.Lines.Capacity()); });
         return;
     }
     if (Cursor.Navigate(key)) return;
@@ -166,10 +162,8 @@ void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
 }
 
 ::Platform::RowView& MemoryWindow::AddRowView(const ::Platform::TextViewSpec& spec,
-                                              const ::Platform::RowSource& rows, LineList& text,
-                                              ::Platform::Guard guard) {
-    RowViews.push_back(std::make_unique<MemoryRowView>(
-        spec, rows, text, std::move(guard), platform_.ViewCapacity, platform_.Clipboard));
+                                              const ::Platform::RowSource& rows, LineList& text) {
+    RowViews.push_back(std::make_unique<MemoryRowView>(platform_, spec, rows, text));
     return *RowViews.back();
 }
 
@@ -212,7 +206,7 @@ void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
     if (!chosen || !chosen->Command) throw std::logic_error("menu item without a command");
     // The item may be replaced while its command runs; run a copy.
     const std::function<void()> command = chosen->Command;
-    command();
+    platform_.Guarded(command);
 }
 
 // ---- MemoryPlatform
@@ -227,8 +221,7 @@ int MemoryPlatform::ScreenWidth() {
     return ScreenWidthValue;
 }
 
-std::unique_ptr<::Platform::Window> MemoryPlatform::CreateWindow(
-    const ::Platform::WindowSpec& spec) {
+std::unique_ptr<::Platform::Window> MemoryPlatform::NewWindow(const ::Platform::WindowSpec& spec) {
     auto window = std::make_unique<MemoryWindow>(*this, spec);
     windows_.push_back(window.get());
     stack_.push_back(window.get());
@@ -244,7 +237,7 @@ std::optional<std::filesystem::path> MemoryPlatform::OpenFileDialog(
     return answer;
 }
 
-void MemoryPlatform::MessageBox(const std::string& caption, const std::string& text) {
+void MemoryPlatform::ShowMessage(const std::string& caption, const std::string& text) {
     MessageBoxes.push_back({caption, text});
 }
 
@@ -268,7 +261,9 @@ int MemoryPlatform::Run(::Platform::Window& main) {
 bool MemoryPlatform::PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key) {
     if (!focused.Shown) throw std::logic_error("a hidden window cannot have the focus");
     focused_ = &focused;
-    if (keyHandler_ && keyHandler_(key)) return true;
+    bool taken = keyHandler_ != nullptr;  // a command that failed took its key too
+    if (keyHandler_) Guarded([&] { taken = keyHandler_(key); });
+    if (taken) return true;
     if (!focused.RowViews.empty()) focused.RowViews.front()->PressKey(key);
     return false;
 }

@@ -43,8 +43,8 @@ class MemoryTextView : public Platform::TextView, public LineListView {
 // the user has edited it, the text view over its LineList.
 class MemoryRowView : public Platform::RowView {
   public:
-    MemoryRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
-                  LineList& text, Platform::Guard guard, size_t capacity, std::string& clipboard);
+    MemoryRowView(MemoryPlatform& platform, const Platform::TextViewSpec& spec,
+                  const Platform::RowSource& rows, LineList& text);
 
     void ShowRows() override;
 
@@ -64,8 +64,7 @@ class MemoryRowView : public Platform::RowView {
   private:
     bool BecomeText();
 
-    Platform::Guard guard_;
-    std::string& clipboard_;
+    MemoryPlatform& platform_;
     bool edited_ = false;
 };
 
@@ -105,8 +104,7 @@ class MemoryWindow : public Platform::Window {
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text,
-                                  Platform::Guard guard) override;
+                                  const Platform::RowSource& rows, LineList& text) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
@@ -129,7 +127,7 @@ class MemoryWindow : public Platform::Window {
     std::function<void()> closeHandler_;
 };
 
-class MemoryPlatform : public Platform::Platform {
+class MemoryPlatform : public Platform::Desktop {
   public:
     MemoryPlatform() = default;
     ~MemoryPlatform() override;
@@ -138,10 +136,10 @@ class MemoryPlatform : public Platform::Platform {
 
     void SetApplicationTitle(const std::string& title) override { ApplicationTitle = title; }
     int ScreenWidth() override;
-    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
-    void MessageBox(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
     int Run(::Platform::Window& main) override;
