@@ -23,5 +23,7 @@ class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
     // The firmware window's view: 613 by 434 pixels under a 25-pixel header, bottom-anchored.
     static Platform::TextViewSpec RowViewSpec();
 
+    struct ShownRows;
+
     std::unique_ptr<BackendProbe> probe;
 };

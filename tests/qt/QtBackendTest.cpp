@@ -154,6 +154,7 @@ TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
     EXPECT_EQ(drawn.Cursor().Top(), 40u + QApplication::wheelScrollLines());
     EXPECT_FALSE(drawn.Edited());
     EXPECT_EQ(guarded, 0);
+    window.reset();  // before the rows and the text its views show
 }
 
 // A bottom-anchored control keeps the distance it had when the window opened; once the window
