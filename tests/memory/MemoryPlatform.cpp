@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "ShortCut.h"
-
 // ---- MemoryTextView
 
-MemoryTextView::MemoryTextView(const ::Platform::TextViewSpec& spec, LineList& lines,
-                               size_t capacity)
-    : Spec(spec), Lines(lines) {
+MemoryTextView::MemoryTextView(LineList& lines, size_t capacity) : Lines(lines) {
     Lines.SetCapacity(capacity);
     Lines.Bind(this);
 }
@@ -34,7 +30,6 @@ void MemoryTextView::SetCaretLine(int32_t index) {
 void MemoryTextView::TextReplaced(std::string_view text) {
     Displayed.assign(text);
     Caret = std::min(Caret, Displayed.size());
-    ++Replacements;
 }
 
 void MemoryTextView::TextAppended(std::string_view bytes) {
@@ -59,7 +54,7 @@ void MemoryTextView::TypeText(const std::string& text) {
 
 MemoryRowView::MemoryRowView(MemoryPlatform& platform, const ::Platform::TextViewSpec& spec,
                              const ::Platform::RowSource& rows, LineList& text)
-    : Spec(spec), Cursor(rows), Text(spec, text, platform.ViewCapacity), platform_(platform) {
+    : Cursor(rows), Text(text, platform.ViewCapacity), platform_(platform) {
     // A line is 16 pixels high; the last line that fits only in part does not count.
     Cursor.SetPageLines(static_cast<uint32_t>(std::max(spec.Where.Height, 16) / 16));
 }
@@ -122,12 +117,6 @@ MemoryWindow::~MemoryWindow() {
     platform_.Forget(*this);
 }
 
-void MemoryWindow::Place(int left, int top) {
-    Spec.Left = left;
-    Spec.Top = top;
-    ++Placements;
-}
-
 void MemoryWindow::Show() {
     Shown = true;
     platform_.Raise(*this);
@@ -155,9 +144,8 @@ void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
     MenuBar = std::move(bar);
 }
 
-::Platform::TextView& MemoryWindow::AddTextView(const ::Platform::TextViewSpec& spec,
-                                                LineList& lines) {
-    TextViews.push_back(std::make_unique<MemoryTextView>(spec, lines, platform_.ViewCapacity));
+::Platform::TextView& MemoryWindow::AddTextView(const ::Platform::TextViewSpec&, LineList& lines) {
+    TextViews.push_back(std::make_unique<MemoryTextView>(lines, platform_.ViewCapacity));
     return *TextViews.back();
 }
 
@@ -167,28 +155,14 @@ void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
     return *RowViews.back();
 }
 
-::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec& spec) {
-    Labels.push_back(
-        std::make_unique<MemoryText>(false, spec.Where, spec.Background, spec.Font, ""));
+::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec&) {
+    Labels.push_back(std::make_unique<MemoryText>(""));
     return *Labels.back();
 }
 
 ::Platform::TextControl& MemoryWindow::AddPanel(const ::Platform::PanelSpec& spec) {
-    Panels.push_back(
-        std::make_unique<MemoryText>(true, spec.Where, spec.Background, spec.Font, spec.Text));
+    Panels.push_back(std::make_unique<MemoryText>(spec.Text));
     return *Panels.back();
-}
-
-std::vector<std::string> MemoryWindow::DisplayedMenu() const {
-    std::vector<std::string> lines;
-    for (const ::Platform::MenuItem& barItem : MenuBar) {
-        lines.push_back(barItem.Caption);
-        for (const ::Platform::MenuItem& item : barItem.Items) {
-            const std::string name = ShortCut::Name(item.Shortcut);
-            lines.push_back("  " + item.Caption + (name.empty() ? "" : "\t" + name));
-        }
-    }
-    return lines;
 }
 
 void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
@@ -214,11 +188,6 @@ void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
 MemoryPlatform::~MemoryPlatform() {
     // Windows that outlive the platform must not call back into it.
     if (!windows_.empty()) std::terminate();
-}
-
-int MemoryPlatform::ScreenWidth() {
-    ++ScreenWidthReads;
-    return ScreenWidthValue;
 }
 
 std::unique_ptr<::Platform::Window> MemoryPlatform::NewWindow(const ::Platform::WindowSpec& spec) {
@@ -260,7 +229,6 @@ int MemoryPlatform::Run(::Platform::Window& main) {
 
 bool MemoryPlatform::PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key) {
     if (!focused.Shown) throw std::logic_error("a hidden window cannot have the focus");
-    focused_ = &focused;
     bool taken = keyHandler_ != nullptr;  // a command that failed took its key too
     if (keyHandler_) Guarded([&] { taken = keyHandler_(key); });
     if (taken) return true;
@@ -275,17 +243,10 @@ bool MemoryPlatform::IsAbove(const MemoryWindow& upper, const MemoryWindow& lowe
     return position(upper) > position(lower);
 }
 
-MemoryWindow& MemoryPlatform::FindWindow(const std::string& caption) const {
-    for (MemoryWindow* window : windows_)
-        if (window->Spec.Caption == caption) return *window;
-    throw std::logic_error("no window " + caption);
-}
-
 void MemoryPlatform::Raise(MemoryWindow& window) {
     stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
     stack_.push_back(&window);
     active_ = &window;
-    focused_ = &window;
 }
 
 void MemoryPlatform::Hidden(MemoryWindow& window) {
@@ -297,7 +258,6 @@ void MemoryPlatform::Hidden(MemoryWindow& window) {
             active_ = *it;
             break;
         }
-    focused_ = active_;
 }
 
 void MemoryPlatform::Closed(MemoryWindow& window) {
@@ -308,6 +268,5 @@ void MemoryPlatform::Forget(MemoryWindow& window) {
     std::erase(windows_, &window);
     std::erase(stack_, &window);
     if (active_ == &window) active_ = nullptr;
-    if (focused_ == &window) focused_ = nullptr;
     if (main_ == &window) main_ = nullptr;
 }
