@@ -56,8 +56,8 @@ TEST_F(Win32ProgramTest, F3ReachesTheHandlerFromTheDumpBeforeAndAfterAnEdit) {
     firmware.Window->Show();
     TempDir folder;
     const std::string image = folder.Write("image.bin", std::string(40, '\x11'));
-    probe.platform().AnswerFileDialog = [&](const std::string&) {
-        return std::optional<std::string>(image);
+    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) {
+        return std::optional<std::filesystem::path>(image);
     };
 
     probe.PressKey(dump, {.VirtualKey = 114});
