@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     const std::string image = argv[1];
     QtPlatform platform;
     platform.AnswerFileDialog = [&](const std::string&) { return image; };
-    platform.ReceiveMessageBox = [](const std::string&, const std::string& text) {
+    platform.ReceiveMessage = [](const std::string&, const std::string& text) {
         std::fprintf(stderr, "qt_dump_bench: %s\n", text.c_str());
         std::exit(1);
     };

@@ -67,7 +67,18 @@ void LineList::CheckFits(size_t newSize) const {
 }
 
 void LineList::Notify() {
+    unsent_.clear();
     if (view_) view_->TextReplaced(text_);
+}
+
+LineList::Batch::~Batch() {
+    if (--list_.batches_ > 0 || list_.unsent_.empty()) return;
+    std::string bytes;
+    bytes.swap(list_.unsent_);
+    try {
+        if (list_.view_) list_.view_->TextAppended(bytes);
+    } catch (...) {  // out of memory while showing: the list keeps the text, the view lags
+    }
 }
 
 void LineList::Append(std::string_view inserted) {
@@ -85,7 +96,11 @@ void LineList::Append(std::string_view inserted) {
         starts_.resize(oldLines);
         throw;
     }
-    if (view_) view_->TextAppended(inserted);
+    if (!view_) return;
+    if (batches_ > 0)
+        unsent_ += inserted;
+    else
+        view_->TextAppended(inserted);
 }
 
 void LineList::Bind(LineListView* view) {

@@ -47,6 +47,20 @@ class LineList {
     void Bind(LineListView* view);        // the view shows the current text from now on
     void ViewEdited() { stale_ = true; }  // the user changed the view's text
 
+    // While a batch is open, Adds reach the view as one TextAppended when it closes (also when
+    // it closes by an error): a run adds its listing line by line, and one view update per line
+    // would cost far more than the run itself.
+    class Batch {
+      public:
+        explicit Batch(LineList& list) : list_(list) { ++list_.batches_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        LineList& list_;
+    };
+
   private:
     void Refresh();
     void Reindex();
@@ -59,4 +73,6 @@ class LineList {
     size_t capacity_ = Unlimited;
     LineListView* view_ = nullptr;
     bool stale_ = false;
+    int batches_ = 0;
+    std::string unsent_;  // appended inside the open batch, not yet in the view
 };

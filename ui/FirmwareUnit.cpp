@@ -18,17 +18,14 @@ std::string TDumpRows::Row(uint64_t row) const {
     return text;
 }
 
-TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
+TFirmwareForm::TFirmwareForm(Platform::Desktop& platform) {
     Platform::WindowSpec spec;
     spec.Caption = Cp1251::FromUtf8("Бинарный файл");
     spec.Width = 620;
     spec.Height = 500;
-    Window = platform.CreateWindow(spec);
+    Window = platform.NewWindow(spec);
 
-    HEXOpen = MainUnit::CommandItem(platform, Cp1251::FromUtf8("Открыть HEX-файл"),
-                                    [this] { HEXOpenClick(); });
-    HEXMainMenu = {HEXOpen};
-    Window->SetMenu(HEXMainMenu);
+    Window->SetMenu({MainUnit::Item("Открыть HEX-файл", [this] { HEXOpenClick(); })});
 
     const Platform::Font courier = {
         .Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {255, 255, 0}};
@@ -44,15 +41,7 @@ TFirmwareForm::TFirmwareForm(Platform::Platform& platform) {
     memo.Font = courier;
     memo.Font.Colour = {0, 255, 0};
     memo.Bars = Platform::ScrollBars::Vertical;
-    FirmwareShowMemo =
-        &Window->AddRowView(memo, DumpRows, DumpLines, [&platform](const auto& action) {
-            bool done = false;
-            MainUnit::RunCommand(platform, [&] {
-                action();
-                done = true;
-            });
-            return done;
-        });
+    FirmwareShowMemo = &Window->AddRowView(memo, DumpRows, DumpLines);
 
     Window->OnCloseRequest([this] { Window->Hide(); });
     FormCreate();

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "LineList.h"
 #include "Platform.h"
@@ -20,12 +19,13 @@ class TDumpRows : public Platform::RowSource {
 
 class TFirmwareForm {
   public:
-    explicit TFirmwareForm(Platform::Platform& platform);
+    explicit TFirmwareForm(Platform::Desktop& platform);
     TFirmwareForm(const TFirmwareForm&) = delete;
     TFirmwareForm& operator=(const TFirmwareForm&) = delete;
 
     void FormCreate();
     void HEXOpenClick();
+    void Show() { Window->Show(); }
     // Shows the dump of the image just loaded: the header above, the rows from the top.
     void ShowDump();
 
@@ -36,8 +36,6 @@ class TFirmwareForm {
     std::unique_ptr<Platform::Window> Window;
     Platform::TextControl* FirstStringStaticText = nullptr;
     Platform::RowView* FirmwareShowMemo = nullptr;
-    Platform::MenuItem HEXOpen;
-    std::vector<Platform::MenuItem> HEXMainMenu;
 };
 
 extern std::unique_ptr<TFirmwareForm> FirmwareForm;

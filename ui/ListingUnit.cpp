@@ -7,14 +7,14 @@ namespace ListingUnit {
 
 std::unique_ptr<TListingForm> ListingForm;
 
-TListingForm::TListingForm(Platform::Platform& platform) {
+TListingForm::TListingForm(Platform::Desktop& platform) {
     Platform::WindowSpec spec;
     spec.Caption = Cp1251::FromUtf8("Листинг");
     spec.Top = 420;
     spec.Width = 798;
     spec.Height = 500;
-    Window = platform.CreateWindow(spec);
-    Window->SetMenu(MainMenu1);
+    Window = platform.NewWindow(spec);
+    Window->SetMenu({});  // no items, so no bar
 
     Platform::TextViewSpec memo;
     memo.Where.FillClient = true;

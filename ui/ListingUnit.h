@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
 #include "LineList.h"
 #include "Platform.h"
@@ -11,16 +10,16 @@ namespace ListingUnit {
 
 class TListingForm {
   public:
-    explicit TListingForm(Platform::Platform& platform);
+    explicit TListingForm(Platform::Desktop& platform);
     TListingForm(const TListingForm&) = delete;
     TListingForm& operator=(const TListingForm&) = delete;
 
     void FormCreate();
+    void Show() { Window->Show(); }
 
     LineList ListingLines;  // declared first: the view is bound to it until the window goes
     std::unique_ptr<Platform::Window> Window;
     Platform::TextView* ListingMemo = nullptr;
-    std::vector<Platform::MenuItem> MainMenu1;  // no items, so no bar
 };
 
 extern std::unique_ptr<TListingForm> ListingForm;

@@ -24,11 +24,11 @@ bool TOpenDialog::Execute() {
     return true;
 }
 
-void RunCommand(Platform::Platform& platform, const std::function<void()>& command) {
+bool RunCommand(Platform::Desktop& platform, const std::function<void()>& command) {
     std::string message;
     try {
         command();
-        return;
+        return true;
     } catch (const Exception& error) {
         message = error.Message;
     } catch (const std::bad_alloc&) {
@@ -36,16 +36,15 @@ void RunCommand(Platform::Platform& platform, const std::function<void()>& comma
     } catch (const std::exception& error) {
         message = error.what();
     }
-    platform.MessageBox(ApplicationTitle, MessageBoxText(message));
+    platform.ShowMessage(ApplicationTitle, MessageBoxText(message));
+    return false;
 }
 
-Platform::MenuItem CommandItem(Platform::Platform& platform, const std::string& caption,
-                               std::function<void()> handler, uint16_t shortcut) {
-    Platform::MenuItem item;
-    item.Caption = caption;
-    item.Shortcut = shortcut;
-    item.Command = [&platform, handler = std::move(handler)] { RunCommand(platform, handler); };
-    return item;
+Platform::MenuItem Item(const char* utf8Caption, std::function<void()> command, uint16_t shortcut) {
+    return {.Caption = Cp1251::FromUtf8(utf8Caption),
+            .Shortcut = shortcut,
+            .Command = std::move(command),
+            .Items = {}};
 }
 
 namespace {
@@ -77,7 +76,7 @@ const Platform::MenuItem* FindShortCut(const std::vector<Platform::MenuItem>& it
 
 }  // namespace
 
-TMainForm::TMainForm(Platform::Platform& platform) : MainOpenDialog(platform), platform_(platform) {
+TMainForm::TMainForm(Platform::Desktop& platform) : MainOpenDialog(platform), platform_(platform) {
     Platform::WindowSpec spec;
     spec.Caption = ApplicationTitle;
     spec.Width = 792;
@@ -85,40 +84,36 @@ TMainForm::TMainForm(Platform::Platform& platform) : MainOpenDialog(platform), p
     spec.ClientSize = true;
     spec.Frame = Platform::Border::Fixed;
     spec.SystemMenu = true;
-    Window = platform.CreateWindow(spec);
+    Window = platform.NewWindow(spec);
 
     ScriptLoadedPanel = &Window->AddPanel(StatusPanel(0, "Скрипт: ещё не загружен"));
     FirmwareLoadedPanel = &Window->AddPanel(StatusPanel(34, "HEX-файл: ещё не загружен"));
 
     using ShortCut::Encode;
-    FileOpenScript = CommandItem(
-        platform, Cp1251::FromUtf8("&Открыть скрипт..."), [this] { FileOpenScriptClick(); },
-        Encode(ShortCut::KeyF3, true));
-    FileOpen = CommandItem(
-        platform, Cp1251::FromUtf8("&Открыть HEX-файл..."), [this] { FileOpenClick(); },
-        Encode(ShortCut::KeyF3));
-    FileExit = CommandItem(platform, Cp1251::FromUtf8("&Выход"), [this] { FileExitClick(); });
-    MainFile = DropDown("&Файл", {FileOpenScript, FileOpen, FileExit});
-    WindowsScript =
-        CommandItem(platform, Cp1251::FromUtf8("&Скрипт"), [this] { WindowsScriptClick(); });
-    WindowsListing =
-        CommandItem(platform, Cp1251::FromUtf8("&Листинг"), [this] { WindowsListingClick(); });
-    WindowsFirmware =
-        CommandItem(platform, Cp1251::FromUtf8("&Прошивка"), [this] { WindowsFirmwareClick(); });
-    MainWindows = DropDown("&Окна", {WindowsScript, WindowsListing, WindowsFirmware});
-    // The caption carries the key's name itself: an item on the bar shows no shortcut.
-    Run = CommandItem(
-        platform, Cp1251::FromUtf8("&Выполнение F9"), [this] { RunScript(); },
-        Encode(ShortCut::KeyF9));
-    MainMenu = {MainFile, MainWindows, Run};
+    MainMenu = {DropDown("&Файл", {Item(
+                                       "&Открыть скрипт...", [this] { FileOpenScriptClick(); },
+                                       Encode(ShortCut::KeyF3, true)),
+                                   Item(
+                                       "&Открыть HEX-файл...", [this] { FileOpenClick(); },
+                                       Encode(ShortCut::KeyF3)),
+                                   Item("&Выход", [this] { FileExitClick(); })}),
+                DropDown("&Окна", {Item("&Скрипт", [this] { WindowsScriptClick(); }),
+                                   Item("&Листинг", [this] { WindowsListingClick(); }),
+                                   Item("&Прошивка", [this] { WindowsFirmwareClick(); })}),
+                // The caption carries the key's name itself: an item on the bar shows no shortcut.
+                Item(
+                    "&Выполнение F9", [this] { RunScript(); }, Encode(ShortCut::KeyF9))};
     Window->SetMenu(MainMenu);
 
+    platform.SetErrorHandler(
+        [&platform](const std::function<void()>& action) { return RunCommand(platform, action); });
     platform.SetKeyHandler([this](const Platform::KeyPress& key) { return ShortCutPressed(key); });
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
     platform_.SetKeyHandler(nullptr);
+    platform_.SetErrorHandler(nullptr);
 }
 
 void TMainForm::FormCreate() {
@@ -134,9 +129,7 @@ void TMainForm::FileOpenScriptClick() {
     // Loaded aside first, so that a failed load leaves the script view's text as it was.
     LineList loaded;
     loaded.LoadFile(path);
-    LineList& script = ScriptUnit::ScriptForm->ScriptLines;
-    if (loaded.Text() != script.Text()) script.SetText(std::string(loaded.Text()));
-    ScriptUnit::ScriptForm->Window->Show();
+    ScriptUnit::ScriptForm->ShowScript(loaded.Text());
     ScriptLoadedPanel->SetText(Cp1251::FromUtf8("СКРИПТ ЗАГРУЖЕН:   ") + Cp1251::FromPath(path));
     ScriptFileName = path;
 }
@@ -155,26 +148,27 @@ void TMainForm::FileExitClick() {
 }
 
 void TMainForm::WindowsScriptClick() {
-    ScriptUnit::ScriptForm->Window->Show();
+    ScriptUnit::ScriptForm->Show();
 }
 
 void TMainForm::WindowsListingClick() {
-    ListingUnit::ListingForm->Window->Show();
+    ListingUnit::ListingForm->Show();
 }
 
 void TMainForm::WindowsFirmwareClick() {
-    FirmwareUnit::FirmwareForm->Window->Show();
+    FirmwareUnit::FirmwareForm->Show();
 }
 
 void TMainForm::RunScript() {
     try {
+        LineList::Batch batch(ListingUnit::ListingForm->ListingLines);
         RunUnit::RunScript();
     } catch (const Exception& error) {
         // The error box follows; the caret already stands where the user has to look.
-        if (error.Line >= 0) ScriptUnit::ScriptForm->ScriptMemo->SetCaretLine(error.Line);
+        if (error.Line >= 0) ScriptUnit::ScriptForm->SetCaretLine(error.Line);
         throw;
     }
-    ListingUnit::ListingForm->Window->Show();
+    ListingUnit::ListingForm->Show();
 }
 
 bool TMainForm::ShortCutPressed(const Platform::KeyPress& key) {

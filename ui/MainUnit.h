@@ -1,5 +1,5 @@
 // The main window: the two status lines, the menu of every command, the shared file-open dialog,
-// and the default error handler that every command runs inside.
+// and the error handler that every command runs inside.
 #pragma once
 
 #include <cstdint>
@@ -19,19 +19,19 @@ inline constexpr const char* ApplicationTitle = "Vantrel";
 // The file-open dialog of both open commands. It offers the path chosen last, by either command.
 class TOpenDialog {
   public:
-    explicit TOpenDialog(Platform::Platform& platform) : platform_(platform) {}
+    explicit TOpenDialog(Platform::Desktop& platform) : platform_(platform) {}
     // True when the user chose a path, which FileName then holds; false when cancelled.
     bool Execute();
 
     std::filesystem::path FileName;
 
   private:
-    Platform::Platform& platform_;
+    Platform::Desktop& platform_;
 };
 
 class TMainForm {
   public:
-    explicit TMainForm(Platform::Platform& platform);
+    explicit TMainForm(Platform::Desktop& platform);
     ~TMainForm();
     TMainForm(const TMainForm&) = delete;
     TMainForm& operator=(const TMainForm&) = delete;
@@ -50,27 +50,23 @@ class TMainForm {
     std::unique_ptr<Platform::Window> Window;
     Platform::TextControl* ScriptLoadedPanel = nullptr;
     Platform::TextControl* FirmwareLoadedPanel = nullptr;
-
-    Platform::MenuItem FileOpenScript, FileOpen, FileExit, MainFile;
-    Platform::MenuItem WindowsScript, WindowsListing, WindowsFirmware, MainWindows;
-    Platform::MenuItem Run;
-    std::vector<Platform::MenuItem> MainMenu;  // the bar as installed, built from the items above
+    std::vector<Platform::MenuItem> MainMenu;  // the bar as installed; shortcuts are found here
 
     TOpenDialog MainOpenDialog;
 
   private:
-    Platform::Platform& platform_;
+    Platform::Desktop& platform_;
 };
 
 extern std::unique_ptr<TMainForm> MainForm;
 // The path of the script loaded last; empty until a script loads successfully.
 extern std::filesystem::path ScriptFileName;
 
-// The default error handler: runs `command`; an error ends it and is shown in one message box
-// captioned with the application title, and the program goes on.
-void RunCommand(Platform::Platform& platform, const std::function<void()>& command);
-// A menu item whose command runs inside RunCommand.
-Platform::MenuItem CommandItem(Platform::Platform& platform, const std::string& caption,
-                               std::function<void()> handler, uint16_t shortcut = 0);
+// The program's error handler: runs `command`; an error ends it and is shown in one message box
+// captioned with the application title, and the program goes on. True when it completed.
+bool RunCommand(Platform::Desktop& platform, const std::function<void()>& command);
+// A menu item that runs `command`.
+Platform::MenuItem Item(const char* utf8Caption, std::function<void()> command,
+                        uint16_t shortcut = 0);
 
 }  // namespace MainUnit

@@ -141,29 +141,44 @@ class Window {
     virtual TextView& AddTextView(const TextViewSpec& spec, LineList& lines) = 0;
     // A view that draws the rows of `rows` on demand and shows `text` once the user edits it;
     // both must outlive the window. Filling the text on the first edit and copying a selection
-    // run inside `guard`: when it fails, the edit or the copy does not happen.
-    virtual RowView& AddRowView(const TextViewSpec& spec, const RowSource& rows, LineList& text,
-                                Guard guard) = 0;
+    // run inside the error handler: when they fail, the edit or the copy does not happen.
+    virtual RowView& AddRowView(const TextViewSpec& spec, const RowSource& rows,
+                                LineList& text) = 0;
     virtual TextControl& AddLabel(const LabelSpec& spec) = 0;
     virtual TextControl& AddPanel(const PanelSpec& spec) = 0;
 };
 
-class Platform {
+// The desktop the windows live on: it creates them, shows the modal dialogs and delivers input.
+class Desktop {
   public:
-    virtual ~Platform() = default;
+    virtual ~Desktop() = default;
     virtual void SetApplicationTitle(const std::string& title) = 0;
     virtual int ScreenWidth() = 0;
-    virtual std::unique_ptr<Window> CreateWindow(const WindowSpec& spec) = 0;
+    virtual std::unique_ptr<Window> NewWindow(const WindowSpec& spec) = 0;
     // Modal; offers `initialPath` as the file name. Returns the chosen path, or nothing.
     virtual std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) = 0;
     // Modal over every window: the caption, the text, the stop icon and one OK button.
-    virtual void MessageBox(const std::string& caption, const std::string& text) = 0;
+    virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
     // Receives every key press in every window of the program before the focused control does;
     // a press for which it returns true goes no further.
     virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) = 0;
+    // The one error boundary: menu commands, the key handler and the row views' edits and copies
+    // run inside it. Until one is set, actions run unguarded.
+    void SetErrorHandler(Guard handler) { errorHandler_ = std::move(handler); }
+    // Runs an action of the user's inside the error handler; false when it failed.
+    bool Guarded(const std::function<void()>& action) const {
+        if (!errorHandler_) {
+            action();
+            return true;
+        }
+        return errorHandler_(action);
+    }
     // Shows `main`, then delivers input until `main` closes. Returns the exit code.
     virtual int Run(Window& main) = 0;
+
+  private:
+    Guard errorHandler_;
 };
 
 }  // namespace Platform

@@ -21,18 +21,18 @@ void ResetModules() {
 
 }  // namespace
 
-void StartUp(Platform::Platform& platform) {
+void StartUp(Platform::Desktop& platform) {
     ResetModules();
     platform.SetApplicationTitle(MainUnit::ApplicationTitle);
     // The main window first: closing it ends the program. It is shown by the message loop, last,
     // so that it lies above the tool windows and is active.
     MainUnit::MainForm = std::make_unique<MainUnit::TMainForm>(platform);
     ListingUnit::ListingForm = std::make_unique<ListingUnit::TListingForm>(platform);
-    ListingUnit::ListingForm->Window->Show();
+    ListingUnit::ListingForm->Show();
     FirmwareUnit::FirmwareForm = std::make_unique<FirmwareUnit::TFirmwareForm>(platform);
-    FirmwareUnit::FirmwareForm->Window->Show();
+    FirmwareUnit::FirmwareForm->Show();
     ScriptUnit::ScriptForm = std::make_unique<ScriptUnit::TScriptForm>(platform);
-    ScriptUnit::ScriptForm->Window->Show();
+    ScriptUnit::ScriptForm->Show();
     RunUnit::Bind(ScriptUnit::ScriptForm->ScriptLines, ListingUnit::ListingForm->ListingLines);
 }
 
@@ -44,7 +44,7 @@ void ShutDown() {
     ResetModules();
 }
 
-int Main(Platform::Platform& platform) {
+int Main(Platform::Desktop& platform) {
     try {
         StartUp(platform);
         platform.Run(*MainUnit::MainForm->Window);

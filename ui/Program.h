@@ -2,7 +2,7 @@
 #pragma once
 
 namespace Platform {
-class Platform;
+class Desktop;
 }
 
 namespace Program {
@@ -10,10 +10,10 @@ namespace Program {
 // Initialises the modules, sets the application title, creates and places the four windows in
 // order and shows the tool windows. The forms are then MainUnit::MainForm, ScriptUnit::ScriptForm,
 // ListingUnit::ListingForm and FirmwareUnit::FirmwareForm.
-void StartUp(Platform::Platform& platform);
+void StartUp(Platform::Desktop& platform);
 // Releases the forms and resets the module state (tests start each case afresh).
 void ShutDown();
 // StartUp, then the message loop until the main window closes, then ShutDown. Returns 0.
-int Main(Platform::Platform& platform);
+int Main(Platform::Desktop& platform);
 
 }  // namespace Program

@@ -8,19 +8,15 @@ namespace ScriptUnit {
 
 std::unique_ptr<TScriptForm> ScriptForm;
 
-TScriptForm::TScriptForm(Platform::Platform& platform) {
+TScriptForm::TScriptForm(Platform::Desktop& platform) {
     Platform::WindowSpec spec;
     spec.Caption = Cp1251::FromUtf8("Скрипт");
     spec.Width = 620;
     spec.Height = 500;
-    Window = platform.CreateWindow(spec);
+    Window = platform.NewWindow(spec);
 
-    ScriptOpen = MainUnit::CommandItem(platform, Cp1251::FromUtf8("Открыть скрипт"),
-                                       [this] { ScriptOpenClick(); });
-    SaveScript = MainUnit::CommandItem(platform, Cp1251::FromUtf8("Сохранить скрипт"),
-                                       [this] { SaveScriptClick(); });
-    MainMenu1 = {ScriptOpen, SaveScript};
-    Window->SetMenu(MainMenu1);
+    Window->SetMenu({MainUnit::Item("Открыть скрипт", [this] { ScriptOpenClick(); }),
+                     MainUnit::Item("Сохранить скрипт", [this] { SaveScriptClick(); })});
 
     Platform::TextViewSpec memo;
     memo.Where.FillClient = true;
@@ -35,6 +31,11 @@ TScriptForm::TScriptForm(Platform::Platform& platform) {
 
 void TScriptForm::FormCreate() {
     Window->Place(MainUnit::MainForm->Window->Left() + 177, 119);
+}
+
+void TScriptForm::ShowScript(std::string_view text) {
+    if (text != ScriptLines.Text()) ScriptLines.SetText(std::string(text));
+    Show();
 }
 
 void TScriptForm::ScriptOpenClick() {

@@ -1,8 +1,9 @@
 // The script window: the editable script that a run executes, with its open and save items.
 #pragma once
 
+#include <cstdint>
 #include <memory>
-#include <vector>
+#include <string_view>
 
 #include "LineList.h"
 #include "Platform.h"
@@ -11,19 +12,22 @@ namespace ScriptUnit {
 
 class TScriptForm {
   public:
-    explicit TScriptForm(Platform::Platform& platform);
+    explicit TScriptForm(Platform::Desktop& platform);
     TScriptForm(const TScriptForm&) = delete;
     TScriptForm& operator=(const TScriptForm&) = delete;
 
     void FormCreate();
     void ScriptOpenClick();
     void SaveScriptClick();
+    void Show() { Window->Show(); }
+    // Shows the window with `text` as the script.
+    void ShowScript(std::string_view text);
+    // Puts the caret at the start of line `line`, leaving the window where it is.
+    void SetCaretLine(int32_t line) { ScriptMemo->SetCaretLine(line); }
 
     LineList ScriptLines;  // declared first: the view is bound to it until the window goes
     std::unique_ptr<Platform::Window> Window;
     Platform::TextView* ScriptMemo = nullptr;
-    Platform::MenuItem ScriptOpen, SaveScript;
-    std::vector<Platform::MenuItem> MainMenu1;
 };
 
 extern std::unique_ptr<TScriptForm> ScriptForm;

@@ -18,43 +18,10 @@ Platform::KeyPress Decode(uint16_t shortcut) {
 
 namespace {
 
+// The program's shortcuts are function keys; other keys have no name.
 std::string KeyName(uint8_t key) {
     if (key >= KeyF1 && key <= KeyF24) return "F" + std::to_string(key - KeyF1 + 1);
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
-    switch (key) {
-        case 8:
-            return "BkSp";
-        case 9:
-            return "Tab";
-        case 13:
-            return "Enter";
-        case 27:
-            return "Esc";
-        case 32:
-            return "Space";
-        case 33:
-            return "PgUp";
-        case 34:
-            return "PgDn";
-        case 35:
-            return "End";
-        case 36:
-            return "Home";
-        case 37:
-            return "Left";
-        case 38:
-            return "Up";
-        case 39:
-            return "Right";
-        case 40:
-            return "Down";
-        case 45:
-            return "Ins";
-        case 46:
-            return "Del";
-        default:
-            return "";
-    }
+    return "";
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 class BackendProbe {
   public:
     virtual ~BackendProbe() = default;
-    virtual Platform::Platform& platform() = 0;
+    virtual Platform::Desktop& platform() = 0;
     // Lets the toolkit deliver what is pending (no-op for the in-memory backend).
     virtual void ProcessEvents() = 0;
     virtual Platform::Window* ActiveWindow() = 0;

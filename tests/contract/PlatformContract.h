@@ -14,14 +14,16 @@ class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
     void SetUp() override;
     void TearDown() override;
 
-    Platform::Platform& platform() { return probe->platform(); }
+    Platform::Desktop& platform() { return probe->platform(); }
     // A sizeable tool window with no caption buttons.
-    std::unique_ptr<Platform::Window> CreateWindow(const std::string& caption, int left = 0,
-                                                   int top = 0);
+    std::unique_ptr<Platform::Window> NewWindow(const std::string& caption, int left = 0,
+                                                int top = 0);
     static Platform::TextViewSpec ViewSpec();
     static Platform::LabelSpec LabelSpec();
     // The firmware window's view: 613 by 434 pixels under a 25-pixel header, bottom-anchored.
     static Platform::TextViewSpec RowViewSpec();
+
+    struct ShownRows;
 
     std::unique_ptr<BackendProbe> probe;
 };

@@ -31,7 +31,7 @@ class QtBackendTest : public ::testing::Test {
   protected:
     // A shown window filled by one view of `lines`.
     QtTextView& ShownView() {
-        window = probe.platform().CreateWindow({.Caption = "tool", .Width = 620, .Height = 500});
+        window = probe.platform().NewWindow({.Caption = "tool", .Width = 620, .Height = 500});
         Platform::TextViewSpec filling;
         filling.Where.FillClient = true;
         QtTextView& view = QtProbe::Of(window->AddTextView(filling, lines));
@@ -112,17 +112,18 @@ class SampleRows : public Platform::RowSource {
 TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
     static const SampleRows rows;  // outlives the window, as the fixture's lists do
     LineList& text = left;
-    window = probe.platform().CreateWindow({.Caption = "rows", .Width = 1300, .Height = 500});
+    window = probe.platform().NewWindow({.Caption = "rows", .Width = 1300, .Height = 500});
     Platform::TextViewSpec spec;
     spec.Where = {.Left = 0, .Top = 0, .Width = 613, .Height = 434};
     spec.Background = {0, 0, 0};
     spec.Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}};
     int guarded = 0;
-    QtRowView& drawn = QtProbe::Of(window->AddRowView(spec, rows, text, [&](const auto& action) {
+    probe.platform().SetErrorHandler([&](const std::function<void()>& action) {
         ++guarded;
         action();
         return true;
-    }));
+    });
+    QtRowView& drawn = QtProbe::Of(window->AddRowView(spec, rows, text));
     spec.Where.Left = 650;
     QtTextView& filled = QtProbe::Of(window->AddTextView(spec, lines));
     std::string all;
@@ -153,6 +154,7 @@ TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
     EXPECT_EQ(drawn.Cursor().Top(), 40u + QApplication::wheelScrollLines());
     EXPECT_FALSE(drawn.Edited());
     EXPECT_EQ(guarded, 0);
+    window.reset();  // before the rows and the text its views show
 }
 
 // A bottom-anchored control keeps the distance it had when the window opened; once the window
@@ -225,7 +227,7 @@ TEST_F(QtBackendTest, TabMovesTheFocusAndTypesNoTab) {
     EXPECT_EQ(QApplication::focusWidget(), &view);
 
     // Where a window has two views, Tab and Shift+Tab move between them.
-    auto two = probe.platform().CreateWindow({.Caption = "two", .Width = 620, .Height = 500});
+    auto two = probe.platform().NewWindow({.Caption = "two", .Width = 620, .Height = 500});
     Platform::TextViewSpec half;
     half.Where = {.Width = 300, .Height = 400};
     QtTextView& first = QtProbe::Of(two->AddTextView(half, left));
@@ -258,7 +260,7 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
         ++boxes;
         box->accept();
     });
-    probe.platform().MessageBox("Vantrel", Cp1251::FromUtf8("Нет файла <x>."));
+    probe.platform().ShowMessage("Vantrel", Cp1251::FromUtf8("Нет файла <x>."));
     EXPECT_EQ(boxes, 1);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&QtProbe::Of(*window)));
     EXPECT_EQ(QApplication::focusWidget(), &view);

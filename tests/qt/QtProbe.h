@@ -10,7 +10,7 @@ class QtWindow;
 
 class QtProbe : public BackendProbe {
   public:
-    Platform::Platform& platform() override { return platform_; }
+    Platform::Desktop& platform() override { return platform_; }
     void ProcessEvents() override;
     Platform::Window* ActiveWindow() override;
     bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;

@@ -54,7 +54,7 @@ class QtProgramTest : public ::testing::Test {
         probe.Qt().AnswerFileDialog = [this](const std::filesystem::path&) {
             return std::exchange(answer, std::nullopt);
         };
-        probe.Qt().ReceiveMessageBox = [this](const std::string& caption, const std::string& text) {
+        probe.Qt().ReceiveMessage = [this](const std::string& caption, const std::string& text) {
             boxes.push_back({caption, text});
         };
         Program::StartUp(probe.Qt());

@@ -24,8 +24,7 @@ class FormTest : public ::testing::Test {
   protected:
     void TearDown() override { Program::ShutDown(); }
 
-    // Starts the program on a screen of the given width and runs the message loop's first step,
-    // which shows the main window.
+    // Starts the program and runs the message loop's first step, which shows the main window.
     void Start(int screenWidth = 1024) {
         platform.ScreenWidthValue = screenWidth;
         Program::StartUp(platform);
@@ -37,15 +36,12 @@ class FormTest : public ::testing::Test {
     static MemoryWindow& ScriptWindow() { return Of(*ScriptUnit::ScriptForm->Window); }
     static MemoryWindow& ListingWindow() { return Of(*ListingUnit::ListingForm->Window); }
     static MemoryWindow& FirmwareWindow() { return Of(*FirmwareUnit::FirmwareForm->Window); }
-    static MemoryTextView& ScriptView() {
-        return static_cast<MemoryTextView&>(*ScriptUnit::ScriptForm->ScriptMemo);
-    }
+    static MemoryTextView& ScriptView() { return *ScriptWindow().TextViews.at(0); }
+    static MemoryTextView& ListingView() { return *ListingWindow().TextViews.at(0); }
+    static MemoryRowView& DumpView() { return *FirmwareWindow().RowViews.at(0); }
     static LineList& Script() { return ScriptUnit::ScriptForm->ScriptLines; }
     static LineList& Listing() { return ListingUnit::ListingForm->ListingLines; }
     static LineList& Dump() { return FirmwareUnit::FirmwareForm->DumpLines; }
-    static MemoryRowView& DumpView() {
-        return static_cast<MemoryRowView&>(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
-    }
     static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
     static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
     static std::string Header() {
@@ -69,6 +65,7 @@ class FormTest : public ::testing::Test {
     bool Press(MemoryWindow& focused, uint8_t key, bool shift = false) {
         return platform.PressKey(focused, {.VirtualKey = key, .Shift = shift});
     }
+    // The texts of the message boxes shown, each captioned with the program's title.
     std::vector<std::string> Boxes() const {
         std::vector<std::string> texts;
         for (const auto& box : platform.MessageBoxes) {

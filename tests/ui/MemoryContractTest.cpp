@@ -6,7 +6,7 @@ namespace {
 
 class MemoryProbe : public BackendProbe {
   public:
-    Platform::Platform& platform() override { return platform_; }
+    Platform::Desktop& platform() override { return platform_; }
     void ProcessEvents() override {}
     Platform::Window* ActiveWindow() override { return platform_.ActiveWindow(); }
     bool IsAbove(Platform::Window& upper, Platform::Window& lower) override {

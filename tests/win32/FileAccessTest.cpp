@@ -10,6 +10,16 @@
 #include "HexUnit.h"
 #include "LineList.h"
 #include "TempDir.h"
+
+namespace {
+
+// Called through this name: windows.h, included next, defines LoadImage as a macro.
+void Load(const std::filesystem::path& path) {
+    HexUnit::LoadImage(path);
+}
+
+}  // namespace
+
 #include "Win32.h"
 
 namespace {
@@ -61,7 +71,7 @@ TEST(Win32Files, ReadingSharesWithOtherProgramsAndErrorsNameTheFullPath) {
         HeldOpen other(locked, GENERIC_READ, 0);
         ASSERT_TRUE(other.Held());
         try {
-            HexUnit::LoadImage(locked);
+            Load(locked);
             ADD_FAILURE() << "no error";
         } catch (const EInOutError& error) {
             EXPECT_EQ(error.Code, 32);
@@ -73,7 +83,7 @@ TEST(Win32Files, ReadingSharesWithOtherProgramsAndErrorsNameTheFullPath) {
     const auto busy = Put(folder, u8"прошивка-固件.bin", std::string("\0\r\n\xFF", 4));
     HeldOpen writer(busy, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(writer.Held());
-    HexUnit::LoadImage(busy);
+    Load(busy);
     EXPECT_EQ(HexUnit::ImageBytes, (std::vector<uint8_t>{0, 13, 10, 255}));
 
     // A relative name is reported in full, with the system's text stripped of its own full stop

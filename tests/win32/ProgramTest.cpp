@@ -39,7 +39,7 @@ TEST_F(Win32ProgramTest, ShortcutsWorkFromEveryWindowAndCloseEndsTheLoop) {
     // Shift+F3 from the firmware window opens a script through the dialog.
     TempDir folder;
     const std::string path = folder.Write("script.txt", "SET2E 01 0010\r\nINV2 01\r\n");
-    probe.platform().FileDialogAnswer = [&](const std::filesystem::path&) {
+    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) {
         return std::optional<std::filesystem::path>(path);
     };
     probe.PressKey(*FirmwareUnit::FirmwareForm->Window, {.VirtualKey = 114, .Shift = true});
@@ -59,7 +59,7 @@ TEST_F(Win32ProgramTest, F3ReachesTheHandlerFromTheDumpBeforeAndAfterAnEdit) {
     firmware.Window->Show();
     TempDir folder;
     const std::string image = folder.Write("image.bin", std::string(40, '\x11'));
-    probe.platform().FileDialogAnswer = [&](const std::filesystem::path&) {
+    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) {
         return std::optional<std::filesystem::path>(image);
     };
 

@@ -105,12 +105,13 @@ class Win32RowViewTest : public ::testing::Test {
     // The view over `count` rows, shown.
     Win32::RowView& AddView(uint64_t count) {
         source.Count = count;
-        window = probe.platform().CreateWindow({.Caption = "rows", .Width = 620, .Height = 500});
+        window = probe.platform().NewWindow({.Caption = "rows", .Width = 620, .Height = 500});
         Platform::TextViewSpec spec{
             .Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true},
             .Background = {0, 0, 0},
             .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}}};
-        auto& view = Win32Probe::Rows(window->AddRowView(spec, source, text, guard.Get()));
+        probe.platform().SetErrorHandler(guard.Get());
+        auto& view = Win32Probe::Rows(window->AddRowView(spec, source, text));
         view.ShowRows();
         window->Show();
         probe.ProcessEvents();

@@ -11,9 +11,7 @@ bool Win32Probe::IsAbove(Platform::Window& upper, Platform::Window& lower) {
 }
 
 void Win32Probe::TypeText(Platform::TextView& view, const std::string& text) {
-    Win32::EditView& edit = Edit(view);
-    edit.Flush();
-    HWND control = edit.Handle();
+    HWND control = Edit(view).Handle();
     WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(control));
     SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
     // Enter reaches an EDIT control as the character CR; it inserts the line break itself.

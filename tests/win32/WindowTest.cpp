@@ -187,15 +187,15 @@ class DialogAnswer {
 class Win32WindowTest : public ::testing::Test {
   protected:
     std::unique_ptr<Platform::Window> MainWindow() {
-        return platform.CreateWindow({.Caption = "Vantrel",
-                                      .Width = 792,
-                                      .Height = 67,
-                                      .ClientSize = true,
-                                      .Frame = Platform::Border::Fixed,
-                                      .SystemMenu = true});
+        return platform.NewWindow({.Caption = "Vantrel",
+                                   .Width = 792,
+                                   .Height = 67,
+                                   .ClientSize = true,
+                                   .Frame = Platform::Border::Fixed,
+                                   .SystemMenu = true});
     }
     std::unique_ptr<Platform::Window> ToolWindow(const char* utf8Caption) {
-        return platform.CreateWindow(
+        return platform.NewWindow(
             {.Caption = Bytes(utf8Caption), .Left = 100, .Top = 119, .Width = 620, .Height = 500});
     }
     static Platform::TextViewSpec ViewSpec(Platform::ScrollBars bars) {
@@ -214,9 +214,15 @@ TEST_F(Win32WindowTest, FramesAndTheMenuBar) {
     auto tool = ToolWindow("Скрипт");
     int opened = 0, ran = 0;
     std::vector<std::string> boxes;
-    platform.MessageBoxShown = [&](const std::string& caption, const std::string& text) {
-        boxes.push_back(caption + ": " + text);
-    };
+    platform.SetErrorHandler([&](const std::function<void()>& action) {
+        try {
+            action();
+            return true;
+        } catch (const std::exception& error) {
+            boxes.push_back(error.what());
+            return false;
+        }
+    });
     main->SetMenu({MenuItem{Bytes("&Файл"),
                             0,
                             nullptr,
@@ -257,9 +263,9 @@ TEST_F(Win32WindowTest, FramesAndTheMenuBar) {
     SendMessageW(window, WM_COMMAND, GetMenuItemID(file, 1), 0);  // no command: nothing happens
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(ran, 1);
-    // An error that escapes a command is shown, not carried through the system's frames.
+    // A command runs inside the error handler, not carried through the system's frames.
     SendMessageW(window, WM_COMMAND, GetMenuItemID(bar, 2), 0);
-    EXPECT_EQ(boxes, std::vector<std::string>{"Vantrel: Broken."});
+    EXPECT_EQ(boxes, std::vector<std::string>{"Broken"});
 }
 
 TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
@@ -276,8 +282,7 @@ TEST_F(Win32WindowTest, ControlsKeepTheirLimitsColoursFontsAndPlaces) {
     Platform::TextViewSpec dumpSpec = ViewSpec(Platform::ScrollBars::Vertical);
     dumpSpec.Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
     WidestRows rows;
-    Win32::RowView& dumpView = Win32Probe::Rows(
-        tool->AddRowView(dumpSpec, rows, dump, [](const auto& action) { return action(), true; }));
+    Win32::RowView& dumpView = Win32Probe::Rows(tool->AddRowView(dumpSpec, rows, dump));
     HWND narrow = dumpView.Handle(), turned = dumpView.Text().Handle();
     HWND edit =
         Win32Probe::Edit(tool->AddTextView(ViewSpec(Platform::ScrollBars::Both), listing)).Handle();
@@ -437,7 +442,7 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
         enabledInBox = enabled();
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    platform.MessageBox("Vantrel", Bytes("Файл не найден."));
+    platform.ShowMessage("Vantrel", Bytes("Файл не найден."));
     EXPECT_EQ(caption, L"Vantrel");
     EXPECT_NE(texts.find(L"Файл не найден."), std::wstring::npos) << Win32::Narrow(texts);
     EXPECT_EQ(enabledInBox, 0);

@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWindow>
-#include <exception>
 
 #include "Errors.h"
 #include "QtText.h"
@@ -123,10 +122,8 @@ int QtPlatform::ScreenWidth() {
     return screen ? screen->geometry().width() : 0;
 }
 
-std::unique_ptr<::Platform::Window> QtPlatform::CreateWindow(const ::Platform::WindowSpec& spec) {
-    auto window = std::make_unique<QtWindow>(spec);
-    window->RunCommand = [this](const std::function<void()>& command) { RunGuarded(command); };
-    return window;
+std::unique_ptr<::Platform::Window> QtPlatform::NewWindow(const ::Platform::WindowSpec& spec) {
+    return std::make_unique<QtWindow>(spec, *this);
 }
 
 std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
@@ -144,9 +141,9 @@ std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
     return QtText::ToPath(chosen.first());
 }
 
-void QtPlatform::MessageBox(const std::string& caption, const std::string& text) {
-    if (ReceiveMessageBox) {
-        ReceiveMessageBox(caption, text);
+void QtPlatform::ShowMessage(const std::string& caption, const std::string& text) {
+    if (ReceiveMessage) {
+        ReceiveMessage(caption, text);
         return;
     }
     QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
@@ -209,18 +206,9 @@ bool QtPlatform::eventFilter(QObject* watched, QEvent* event) {
     }
     std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
     if (keyHandler_ && key) {
-        bool handled = false;
-        RunGuarded([&] { handled = keyHandler_(*key); });
+        bool handled = true;  // a command that failed took its key too
+        Guarded([&] { handled = keyHandler_(*key); });
         if (handled) return true;
     }
     return TakeTab(*window, *keyEvent);
-}
-
-void QtPlatform::RunGuarded(const std::function<void()>& command) {
-    // The commands show their own errors; this keeps anything else from ending the program.
-    try {
-        command();
-    } catch (const std::exception& error) {
-        MessageBox(title_, MessageBoxText(error.what()));
-    }
 }

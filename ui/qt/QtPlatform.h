@@ -12,7 +12,7 @@
 class QKeyEvent;
 class QtWindow;
 
-class QtPlatform : public QObject, public ::Platform::Platform {
+class QtPlatform : public QObject, public ::Platform::Desktop {
   public:
     // Needs a QApplication; catches the program's key presses and puts Qt's texts in Russian
     // from now on.
@@ -21,17 +21,17 @@ class QtPlatform : public QObject, public ::Platform::Platform {
 
     void SetApplicationTitle(const std::string& title) override;
     int ScreenWidth() override;
-    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
-    void MessageBox(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
         AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessageBox;
+    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
 
     // The key press a Qt key event stands for; nothing for keys that have no virtual-key code.
     static std::optional<::Platform::KeyPress> ToKeyPress(const QKeyEvent& event);
@@ -42,8 +42,6 @@ class QtPlatform : public QObject, public ::Platform::Platform {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void RunGuarded(const std::function<void()>& command);
-
     QTranslator russian_;
     std::string title_;
     std::function<bool(const ::Platform::KeyPress&)> keyHandler_;

@@ -62,11 +62,11 @@ bool IsEdit(const QKeyEvent& event) {
 }  // namespace
 
 QtRowView::QtRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
-                     LineList& text, Platform::Guard guard, QWidget* parent)
+                     LineList& text, const Platform::Desktop& desktop, QWidget* parent)
     : QAbstractScrollArea(parent),
       cursor_(rows),
       lines_(text),
-      guard_(std::move(guard)),
+      desktop_(desktop),
       text_(new QtTextView(spec, text, this)) {
     text_->hide();
     // The look of the text view it stands in for: frame, font, colours, scroll bars.
@@ -238,12 +238,12 @@ void QtRowView::RestartBlink() {
 void QtRowView::Copy() {
     if (!cursor_.HasSelection()) return;
     std::string copied;
-    if (!guard_([&] { copied = cursor_.SelectedText(QtTextView::Capacity); })) return;
+    if (!desktop_.Guarded([&] { copied = cursor_.SelectedText(QtTextView::Capacity); })) return;
     QGuiApplication::clipboard()->setText(QtText::ToDocument(copied));
 }
 
 bool QtRowView::BecomeText() {
-    if (!guard_([this] { cursor_.WriteText(lines_); })) return false;
+    if (!desktop_.Guarded([this] { cursor_.WriteText(lines_); })) return false;
     edited_ = true;
     blink_.stop();
     text_->show();

@@ -15,8 +15,9 @@ class QtTextView;
 
 class QtRowView : public QAbstractScrollArea, public Platform::RowView {
   public:
+    // The first edit and copies run inside the desktop's error handler.
     QtRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows, LineList& text,
-              Platform::Guard guard, QWidget* parent);
+              const Platform::Desktop& desktop, QWidget* parent);
 
     void ShowRows() override;
 
@@ -49,7 +50,7 @@ class QtRowView : public QAbstractScrollArea, public Platform::RowView {
 
     RowCursor cursor_;
     LineList& lines_;
-    Platform::Guard guard_;
+    const Platform::Desktop& desktop_;
     QtTextView* text_;
     int lineHeight_ = 1;
     bool edited_ = false;

@@ -3,7 +3,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTimer>
 
 #include "QtLook.h"
 #include "QtText.h"
@@ -45,29 +44,13 @@ constexpr size_t PieceBytes = size_t{1} << 20;
 }  // namespace
 
 void QtTextView::TextReplaced(std::string_view text) {
-    pending_.clear();
     updating_ = true;
     setPlainText(QString());
     updating_ = false;
-    Append(text);
+    TextAppended(text);
 }
 
 void QtTextView::TextAppended(std::string_view bytes) {
-    pending_.append(bytes);
-    if (flushQueued_) return;
-    flushQueued_ = true;
-    QTimer::singleShot(0, this, [this] { Flush(); });
-}
-
-void QtTextView::Flush() {
-    flushQueued_ = false;
-    if (pending_.empty()) return;
-    std::string bytes = std::move(pending_);
-    pending_.clear();
-    Append(bytes);
-}
-
-void QtTextView::Append(std::string_view bytes) {
     if (bytes.empty()) return;
     QTextDocument& text = *document();
     // Filling an empty view is not an edit the user could undo, as with setPlainText.
@@ -95,26 +78,13 @@ void QtTextView::Append(std::string_view bytes) {
 }
 
 std::string QtTextView::ReadText() {
-    Flush();
     // The raw text keeps U+00A0; the plain text would turn it into a blank.
     return QtText::FromDocument(document()->toRawText());
 }
 
 void QtTextView::SetCaretLine(int32_t index) {
-    Flush();
     QTextBlock block = document()->findBlockByNumber(index);
     QTextCursor caret(block.isValid() ? block : document()->lastBlock());
     setTextCursor(caret);
     ensureCursorVisible();
-}
-
-// Whatever the user does to the view acts on the text as the list holds it.
-bool QtTextView::event(QEvent* e) {
-    if (!pending_.empty() && e->type() != QEvent::Paint) Flush();
-    return QPlainTextEdit::event(e);
-}
-
-bool QtTextView::viewportEvent(QEvent* e) {
-    if (!pending_.empty() && e->type() != QEvent::Paint) Flush();
-    return QPlainTextEdit::viewportEvent(e);
 }

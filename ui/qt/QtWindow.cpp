@@ -64,9 +64,10 @@ void QtClientArea::resizeEvent(QResizeEvent*) {
     for (Control& control : controls_) Arrange(control);
 }
 
-QtWindow::QtWindow(const Platform::WindowSpec& spec)
+QtWindow::QtWindow(const Platform::WindowSpec& spec, const Platform::Desktop& desktop)
     : QMainWindow(nullptr, FlagsFor(spec)),
       spec_(spec),
+      desktop_(desktop),
       client_(new QtClientArea(this)),
       left_(spec.Left),
       top_(spec.Top) {
@@ -171,12 +172,7 @@ void QtWindow::SetMenu(std::vector<Platform::MenuItem> bar) {
     menuBar->setNativeMenuBar(false);  // the bar belongs to the window and counts in its size
     auto connectCommand = [this](QAction* action, const std::function<void()>& command) {
         if (!command) return;
-        connect(action, &QAction::triggered, this, [this, command] {
-            if (RunCommand)
-                RunCommand(command);
-            else
-                command();
-        });
+        connect(action, &QAction::triggered, this, [this, command] { desktop_.Guarded(command); });
     };
     for (const Platform::MenuItem& item : bar) {
         if (item.Items.empty()) {
@@ -199,9 +195,8 @@ Platform::TextView& QtWindow::AddTextView(const Platform::TextViewSpec& spec, Li
 }
 
 Platform::RowView& QtWindow::AddRowView(const Platform::TextViewSpec& spec,
-                                        const Platform::RowSource& rows, LineList& text,
-                                        Platform::Guard guard) {
-    auto* view = new QtRowView(spec, rows, text, std::move(guard), client_);
+                                        const Platform::RowSource& rows, LineList& text) {
+    auto* view = new QtRowView(spec, rows, text, desktop_, client_);
     client_->Add(view, spec.Where);
     if (!focusProxy()) setFocusProxy(view);
     return *view;

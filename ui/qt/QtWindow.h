@@ -36,7 +36,8 @@ class QtClientArea : public QWidget {
 
 class QtWindow : public QMainWindow, public Platform::Window {
   public:
-    explicit QtWindow(const Platform::WindowSpec& spec);
+    // Menu commands run inside the desktop's error handler.
+    QtWindow(const Platform::WindowSpec& spec, const Platform::Desktop& desktop);
 
     void SetCaption(const std::string& caption) override;
     std::string Caption() const override;
@@ -51,8 +52,7 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text,
-                                  Platform::Guard guard) override;
+                                  const Platform::RowSource& rows, LineList& text) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
@@ -61,8 +61,6 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void StepFocus(bool forward);
     // Orders the program's windows: a window raised or activated later lies above.
     uint64_t RaisedAt() const { return raisedAt_; }
-    // Runs a menu command; set by the platform, which shows what escapes from it.
-    std::function<void(const std::function<void()>&)> RunCommand;
     // Called when the window has closed, after a close request without a handler.
     std::function<void()> Closed;
 
@@ -75,6 +73,7 @@ class QtWindow : public QMainWindow, public Platform::Window {
     int MenuHeight() const;
 
     Platform::WindowSpec spec_;
+    const Platform::Desktop& desktop_;
     QtClientArea* client_;
     std::function<void()> closeHandler_;
     int left_, top_;

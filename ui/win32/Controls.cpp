@@ -134,7 +134,6 @@ EditView::EditView(HWND parent, const Platform::TextViewSpec& spec, LineList& li
     SendMessageW(handle_, EM_SETLIMITTEXT, Capacity, 0);
     lines_.SetCapacity(Capacity);
     lines_.Bind(this);
-    Flush();
 }
 
 EditView::~EditView() {
@@ -142,45 +141,25 @@ EditView::~EditView() {
     lines_.Bind(nullptr);
 }
 
-void EditView::Schedule() {
-    if (flushPosted_) return;
-    flushPosted_ = PostMessageW(GetParent(handle_), FlushMessage, 0,
-                                reinterpret_cast<LPARAM>(handle_)) != FALSE;
-    if (!flushPosted_) Flush();
-}
-
 void EditView::TextReplaced(std::string_view text) {
-    pending_.assign(text);
-    replacePending_ = true;
-    Schedule();
+    updating_ = true;
+    SendMessageW(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+    updating_ = false;
 }
 
 void EditView::TextAppended(std::string_view bytes) {
-    pending_.append(bytes);
-    Schedule();
-}
-
-void EditView::Flush() {
-    flushPosted_ = false;
-    if (!replacePending_ && pending_.empty()) return;
-    std::wstring text = Wide(pending_);
-    std::string().swap(pending_);
-    updating_ = true;
     // One WM_SETTEXT into an empty control is far faster than appending to it.
-    if (replacePending_ || GetWindowTextLengthW(handle_) == 0) {
-        SendMessageW(handle_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    } else {
-        // (-1, -1) would only remove the selection; the end must be given as a position.
-        WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(handle_));
-        SendMessageW(handle_, EM_SETSEL, end, static_cast<LPARAM>(end));
-        SendMessageW(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    if (GetWindowTextLengthW(handle_) == 0) return TextReplaced(bytes);
+    const std::wstring text = Wide(bytes);
+    updating_ = true;
+    // (-1, -1) would only remove the selection; the end must be given as a position.
+    WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(handle_));
+    SendMessageW(handle_, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
     updating_ = false;
-    replacePending_ = false;
 }
 
 std::string EditView::ReadText() {
-    Flush();
     // The EDIT control keeps whatever breaks were pasted into it; the list wants CR LF.
     return LineList::NormaliseBreaks(WindowText(handle_));
 }
@@ -190,7 +169,6 @@ void EditView::Changed() {
 }
 
 void EditView::SetCaretLine(int32_t index) {
-    Flush();
     LRESULT at = SendMessageW(handle_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
     if (at < 0) at = GetWindowTextLengthW(handle_);
     SendMessageW(handle_, EM_SETSEL, static_cast<WPARAM>(at), at);

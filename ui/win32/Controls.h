@@ -81,18 +81,10 @@ class EditView final : public Control, public Platform::TextView, public LineLis
     HBRUSH Colours(HDC dc) override { return look_.Apply(dc); }
     void Changed() override;
     bool TakesFocus() const override { return true; }
-    // Puts the changes the list reported since the last call into the control.
-    void Flush();
 
   private:
-    void Schedule();
-
     Look look_;
     LineList& lines_;
-    // The list's changes reach the control once per batch: a run's many Adds become one update.
-    std::string pending_;
-    bool replacePending_ = false;
-    bool flushPosted_ = false;
     bool updating_ = false;  // our own change, not the user's
 };
 
@@ -122,8 +114,5 @@ class Panel final : public Control, public Platform::TextControl {
 
     Look look_;
 };
-
-// Posted to a top-level window to bring an EDIT view up to date; lParam is the view's handle.
-inline constexpr UINT FlushMessage = WM_APP + 1;
 
 }  // namespace Win32

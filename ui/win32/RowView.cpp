@@ -55,7 +55,7 @@ void RowView::Register() {
 }
 
 RowView::RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
-                 EditView& text, LineList& lines, Platform::Guard guard)
+                 EditView& text, LineList& lines, const Platform::Desktop& desktop)
     : Control((Register(), CreateChild(parent, RowsClass, WS_TABSTOP | WS_VSCROLL, WS_EX_CLIENTEDGE,
                                        spec.Where)),
               spec.Where),
@@ -63,7 +63,7 @@ RowView::RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform
       cursor_(rows),
       text_(text),
       lines_(lines),
-      guard_(std::move(guard)) {
+      desktop_(desktop) {
     MeasureEdit(parent, spec.Where.Width);
     Measure();
     Moved();
@@ -255,7 +255,7 @@ void RowView::Character(WPARAM character, LPARAM flags) {
 
 void RowView::Copy() {
     if (!cursor_.HasSelection()) return;
-    guard_([this] {
+    desktop_.Guarded([this] {
         const std::wstring text = Wide(cursor_.SelectedText(EditView::Capacity));
         if (!OpenClipboard(handle_)) return;  // another program holds it, as an EDIT view finds
         EmptyClipboard();
@@ -273,9 +273,8 @@ void RowView::Copy() {
 
 bool RowView::BecomeText() {
     if (edited_) return true;
-    if (!guard_([this] { cursor_.WriteText(lines_); })) return false;
+    if (!desktop_.Guarded([this] { cursor_.WriteText(lines_); })) return false;
     edited_ = true;
-    text_.Flush();
     HWND edit = text_.Handle();
     // The caret, the selection and the top line stay where they were among the rows.
     auto position = [edit](RowPoint point) {

@@ -19,7 +19,7 @@ class RowView final : public Control, public Platform::RowView {
     // `text` is the hidden EDIT view over the LineList the first edit fills; it lives as long as
     // this view.
     RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
-            EditView& text, LineList& lines, Platform::Guard guard);
+            EditView& text, LineList& lines, const Platform::Desktop& desktop);
 
     void ShowRows() override;
 
@@ -58,7 +58,7 @@ class RowView final : public Control, public Platform::RowView {
     RowCursor cursor_;
     EditView& text_;
     LineList& lines_;
-    Platform::Guard guard_;
+    const Platform::Desktop& desktop_;  // the first edit and copies run in its error handler
     POINT origin_{1, 1};
     int lineHeight_ = 16;
     int wheel_ = 0;  // wheel movement not yet turned into lines

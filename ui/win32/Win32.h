@@ -9,11 +9,6 @@
 // After windows.h, which it needs.
 #include <commdlg.h>
 
-// The program has operations of these names; the backend calls the W functions directly.
-#undef CreateWindow
-#undef LoadImage
-#undef MessageBox
-
 #include <string>
 #include <string_view>
 

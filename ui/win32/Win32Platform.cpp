@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "Errors.h"
 #include "Win32Window.h"
 
 namespace Win32 {
@@ -73,8 +72,7 @@ void Win32Platform::SetApplicationTitle(const std::string& title) {
     SetWindowTextW(applicationWindow_, Wide(title).c_str());
 }
 
-std::unique_ptr<::Platform::Window> Win32Platform::CreateWindow(
-    const ::Platform::WindowSpec& spec) {
+std::unique_ptr<::Platform::Window> Win32Platform::NewWindow(const ::Platform::WindowSpec& spec) {
     // The first window is the main one, with the program's entry in the task bar; the others
     // hang on the hidden application window and so lie freely above or below it.
     auto window = std::make_unique<Win32Window>(*this, spec, first_ ? applicationWindow_ : nullptr);
@@ -100,7 +98,7 @@ HWND Win32Platform::ModalOwner() const {
 
 std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
-    if (FileDialogAnswer) return FileDialogAnswer(initialPath);
+    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     std::wstring path(32768, L'\0');
     initialPath.native().copy(path.data(), path.size() - 1);
     OPENFILENAMEW dialog{};
@@ -116,18 +114,14 @@ std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
     return std::filesystem::path(path);
 }
 
-void Win32Platform::MessageBox(const std::string& caption, const std::string& text) {
-    if (MessageBoxShown) {
-        MessageBoxShown(caption, text);
+void Win32Platform::ShowMessage(const std::string& caption, const std::string& text) {
+    if (ReceiveMessage) {
+        ReceiveMessage(caption, text);
         return;
     }
     HWND owner = ModalOwner();
     ModalScope modal(owner);
     MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
-}
-
-void Win32Platform::ShowError(const std::exception& error) {
-    MessageBox(title_, MessageBoxText(error.what()));
 }
 
 void Win32Platform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
@@ -144,14 +138,9 @@ void Win32Platform::Deliver(MSG& message) {
         key.Shift = GetKeyState(VK_SHIFT) < 0;
         key.Ctrl = GetKeyState(VK_CONTROL) < 0;
         key.Alt = (message.lParam & (1 << 29)) != 0;
-        bool handled = false;
-        try {
-            auto handler = keyHandler_;  // a command may replace the handler
-            handled = handler(key);
-        } catch (const std::exception& error) {
-            ShowError(error);
-            handled = true;
-        }
+        bool handled = true;         // a command that failed took its key too
+        auto handler = keyHandler_;  // a command may replace the handler
+        Guarded([&] { handled = handler(key); });
         if (handled) return;
     }
     if (TakeTab(message)) return;

@@ -1,7 +1,6 @@
 // The platform layer realised with the wide Win32 API.
 #pragma once
 
-#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,7 +12,7 @@ namespace Win32 {
 
 class Win32Window;
 
-class Win32Platform final : public Platform::Platform {
+class Win32Platform final : public Platform::Desktop {
   public:
     Win32Platform();
     ~Win32Platform() override;
@@ -22,28 +21,27 @@ class Win32Platform final : public Platform::Platform {
 
     void SetApplicationTitle(const std::string& title) override;
     int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
-    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
-    void MessageBox(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        FileDialogAnswer;
-    std::function<void(const std::string& caption, const std::string& text)> MessageBoxShown;
+        AnswerFileDialog;
+    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
 
     // Delivers one message as the loop does: a key press goes to the key handler first.
     void Deliver(MSG& message);
     // Delivers every message already waiting; false once the loop was asked to end.
     bool DeliverPending();
 
-    // For the windows: the close request of the main window, and errors that reach the loop.
+    // For the windows: the close request of the main window.
     void EndLoop() { loopEnded_ = true; }
     bool IsMain(const Win32Window& window) const;
     void Forget(const Win32Window& window);
-    void ShowError(const std::exception& error);
     static bool IsProgramWindow(HWND window);
 
   private:

@@ -80,13 +80,7 @@ LRESULT CALLBACK Win32Window::Proc(HWND window, UINT message, WPARAM wParam, LPA
     }
     Win32Window* self = From(window);
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    // An error must not unwind through the system's frames; it is shown like any other.
-    try {
-        return self->Handle(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        self->platform_.ShowError(error);
-        return 0;
-    }
+    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -113,12 +107,6 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (Control* control = Control::From(reinterpret_cast<HWND>(lParam)))
                 return reinterpret_cast<LRESULT>(control->Colours(reinterpret_cast<HDC>(wParam)));
             break;
-        case FlushMessage: {
-            auto view = reinterpret_cast<HWND>(lParam);
-            if (IsChild(handle_, view))
-                if (auto* edit = dynamic_cast<EditView*>(Control::From(view))) edit->Flush();
-            return 0;
-        }
         case WM_SIZE:
             LayoutControls();
             return 0;
@@ -216,7 +204,7 @@ void Win32Window::SetMenu(std::vector<Platform::MenuItem> bar) {
 void Win32Window::RunMenuCommand(UINT id) {
     if (id < FirstCommand || id - FirstCommand >= commands_.size()) return;
     auto command = commands_[id - FirstCommand];  // the command may rebuild the menu
-    if (command) command();
+    if (command) platform_.Guarded(command);
 }
 
 // Sizes the frame so that the client area below the menu bar is exactly as specified, whatever
@@ -262,13 +250,12 @@ Platform::TextView& Win32Window::AddTextView(const Platform::TextViewSpec& spec,
 }
 
 Platform::RowView& Win32Window::AddRowView(const Platform::TextViewSpec& spec,
-                                           const Platform::RowSource& rows, LineList& text,
-                                           Platform::Guard guard) {
+                                           const Platform::RowSource& rows, LineList& text) {
     // The text view the first edit turns to waits hidden in the same place. It goes after the
     // row view, which refers to it.
     auto edit = std::make_unique<EditView>(handle_, spec, text);
     ShowWindow(edit->Handle(), SW_HIDE);
-    auto view = std::make_unique<RowView>(handle_, spec, rows, *edit, text, std::move(guard));
+    auto view = std::make_unique<RowView>(handle_, spec, rows, *edit, text, platform_);
     RowView& added = *view;
     Adopt(std::move(view));
     Adopt(std::move(edit));

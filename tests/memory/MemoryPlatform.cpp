@@ -3,13 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "ShortCut.h"
-
 // ---- MemoryTextView
 
-MemoryTextView::MemoryTextView(const ::Platform::TextViewSpec& spec, LineList& lines,
-                               size_t capacity)
-    : Spec(spec), Lines(lines) {
+MemoryTextView::MemoryTextView(LineList& lines, size_t capacity) : Lines(lines) {
     Lines.SetCapacity(capacity);
     Lines.Bind(this);
 }
@@ -34,7 +30,6 @@ void MemoryTextView::SetCaretLine(int32_t index) {
 void MemoryTextView::TextReplaced(std::string_view text) {
     Displayed.assign(text);
     Caret = std::min(Caret, Displayed.size());
-    ++Replacements;
 }
 
 void MemoryTextView::TextAppended(std::string_view bytes) {
@@ -57,14 +52,9 @@ void MemoryTextView::TypeText(const std::string& text) {
 
 // ---- MemoryRowView
 
-MemoryRowView::MemoryRowView(const ::Platform::TextViewSpec& spec,
-                             const ::Platform::RowSource& rows, LineList& text,
-                             ::Platform::Guard guard, size_t capacity, std::string& clipboard)
-    : Spec(spec),
-      Cursor(rows),
-      Text(spec, text, capacity),
-      guard_(std::move(guard)),
-      clipboard_(clipboard) {
+MemoryRowView::MemoryRowView(MemoryPlatform& platform, const ::Platform::TextViewSpec& spec,
+                             const ::Platform::RowSource& rows, LineList& text)
+    : Cursor(rows), Text(text, platform.ViewCapacity), platform_(platform) {
     // A line is 16 pixels high; the last line that fits only in part does not count.
     Cursor.SetPageLines(static_cast<uint32_t>(std::max(spec.Where.Height, 16) / 16));
 }
@@ -88,7 +78,7 @@ std::string MemoryRowView::Displayed() const {
 
 bool MemoryRowView::BecomeText() {
     if (edited_) return true;
-    if (!guard_([this] { Cursor.WriteText(Text.Lines); })) return false;
+    if (!platform_.Guarded([this] { Cursor.WriteText(Text.Lines); })) return false;
     edited_ = true;
     // The caret stands where it stood among the rows.
     Text.Caret = 0;
@@ -101,7 +91,8 @@ bool MemoryRowView::BecomeText() {
 void MemoryRowView::PressKey(const ::Platform::KeyPress& key) {
     if (edited_) return;
     if (RowCursor::IsCopy(key)) {
-        guard_([this] { clipboard_ = Cursor.SelectedText(Text.Lines.Capacity()); });
+        platform_.Guarded(
+            [this] { platform_.Clipboard = Cursor.SelectedText(Text.Lines.Capacity()); });
         return;
     }
     if (Cursor.Navigate(key)) return;
@@ -124,12 +115,6 @@ MemoryWindow::MemoryWindow(MemoryPlatform& platform, const ::Platform::WindowSpe
 
 MemoryWindow::~MemoryWindow() {
     platform_.Forget(*this);
-}
-
-void MemoryWindow::Place(int left, int top) {
-    Spec.Left = left;
-    Spec.Top = top;
-    ++Placements;
 }
 
 void MemoryWindow::Show() {
@@ -159,42 +144,25 @@ void MemoryWindow::SetMenu(std::vector<::Platform::MenuItem> bar) {
     MenuBar = std::move(bar);
 }
 
-::Platform::TextView& MemoryWindow::AddTextView(const ::Platform::TextViewSpec& spec,
-                                                LineList& lines) {
-    TextViews.push_back(std::make_unique<MemoryTextView>(spec, lines, platform_.ViewCapacity));
+::Platform::TextView& MemoryWindow::AddTextView(const ::Platform::TextViewSpec&, LineList& lines) {
+    TextViews.push_back(std::make_unique<MemoryTextView>(lines, platform_.ViewCapacity));
     return *TextViews.back();
 }
 
 ::Platform::RowView& MemoryWindow::AddRowView(const ::Platform::TextViewSpec& spec,
-                                              const ::Platform::RowSource& rows, LineList& text,
-                                              ::Platform::Guard guard) {
-    RowViews.push_back(std::make_unique<MemoryRowView>(
-        spec, rows, text, std::move(guard), platform_.ViewCapacity, platform_.Clipboard));
+                                              const ::Platform::RowSource& rows, LineList& text) {
+    RowViews.push_back(std::make_unique<MemoryRowView>(platform_, spec, rows, text));
     return *RowViews.back();
 }
 
-::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec& spec) {
-    Labels.push_back(
-        std::make_unique<MemoryText>(false, spec.Where, spec.Background, spec.Font, ""));
+::Platform::TextControl& MemoryWindow::AddLabel(const ::Platform::LabelSpec&) {
+    Labels.push_back(std::make_unique<MemoryText>(""));
     return *Labels.back();
 }
 
 ::Platform::TextControl& MemoryWindow::AddPanel(const ::Platform::PanelSpec& spec) {
-    Panels.push_back(
-        std::make_unique<MemoryText>(true, spec.Where, spec.Background, spec.Font, spec.Text));
+    Panels.push_back(std::make_unique<MemoryText>(spec.Text));
     return *Panels.back();
-}
-
-std::vector<std::string> MemoryWindow::DisplayedMenu() const {
-    std::vector<std::string> lines;
-    for (const ::Platform::MenuItem& barItem : MenuBar) {
-        lines.push_back(barItem.Caption);
-        for (const ::Platform::MenuItem& item : barItem.Items) {
-            const std::string name = ShortCut::Name(item.Shortcut);
-            lines.push_back("  " + item.Caption + (name.empty() ? "" : "\t" + name));
-        }
-    }
-    return lines;
 }
 
 void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
@@ -212,7 +180,7 @@ void MemoryWindow::ChooseMenu(const std::vector<std::string>& captions) {
     if (!chosen || !chosen->Command) throw std::logic_error("menu item without a command");
     // The item may be replaced while its command runs; run a copy.
     const std::function<void()> command = chosen->Command;
-    command();
+    platform_.Guarded(command);
 }
 
 // ---- MemoryPlatform
@@ -222,13 +190,7 @@ MemoryPlatform::~MemoryPlatform() {
     if (!windows_.empty()) std::terminate();
 }
 
-int MemoryPlatform::ScreenWidth() {
-    ++ScreenWidthReads;
-    return ScreenWidthValue;
-}
-
-std::unique_ptr<::Platform::Window> MemoryPlatform::CreateWindow(
-    const ::Platform::WindowSpec& spec) {
+std::unique_ptr<::Platform::Window> MemoryPlatform::NewWindow(const ::Platform::WindowSpec& spec) {
     auto window = std::make_unique<MemoryWindow>(*this, spec);
     windows_.push_back(window.get());
     stack_.push_back(window.get());
@@ -244,7 +206,7 @@ std::optional<std::filesystem::path> MemoryPlatform::OpenFileDialog(
     return answer;
 }
 
-void MemoryPlatform::MessageBox(const std::string& caption, const std::string& text) {
+void MemoryPlatform::ShowMessage(const std::string& caption, const std::string& text) {
     MessageBoxes.push_back({caption, text});
 }
 
@@ -267,8 +229,9 @@ int MemoryPlatform::Run(::Platform::Window& main) {
 
 bool MemoryPlatform::PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key) {
     if (!focused.Shown) throw std::logic_error("a hidden window cannot have the focus");
-    focused_ = &focused;
-    if (keyHandler_ && keyHandler_(key)) return true;
+    bool taken = keyHandler_ != nullptr;  // a command that failed took its key too
+    if (keyHandler_) Guarded([&] { taken = keyHandler_(key); });
+    if (taken) return true;
     if (!focused.RowViews.empty()) focused.RowViews.front()->PressKey(key);
     return false;
 }
@@ -280,17 +243,10 @@ bool MemoryPlatform::IsAbove(const MemoryWindow& upper, const MemoryWindow& lowe
     return position(upper) > position(lower);
 }
 
-MemoryWindow& MemoryPlatform::FindWindow(const std::string& caption) const {
-    for (MemoryWindow* window : windows_)
-        if (window->Spec.Caption == caption) return *window;
-    throw std::logic_error("no window " + caption);
-}
-
 void MemoryPlatform::Raise(MemoryWindow& window) {
     stack_.erase(std::find(stack_.begin(), stack_.end(), &window));
     stack_.push_back(&window);
     active_ = &window;
-    focused_ = &window;
 }
 
 void MemoryPlatform::Hidden(MemoryWindow& window) {
@@ -302,7 +258,6 @@ void MemoryPlatform::Hidden(MemoryWindow& window) {
             active_ = *it;
             break;
         }
-    focused_ = active_;
 }
 
 void MemoryPlatform::Closed(MemoryWindow& window) {
@@ -313,6 +268,5 @@ void MemoryPlatform::Forget(MemoryWindow& window) {
     std::erase(windows_, &window);
     std::erase(stack_, &window);
     if (active_ == &window) active_ = nullptr;
-    if (focused_ == &window) focused_ = nullptr;
     if (main_ == &window) main_ = nullptr;
 }

@@ -19,7 +19,7 @@ class MemoryPlatform;
 // A text view: its displayed text is kept in step with the bound LineList.
 class MemoryTextView : public Platform::TextView, public LineListView {
   public:
-    MemoryTextView(const Platform::TextViewSpec& spec, LineList& lines, size_t capacity);
+    MemoryTextView(LineList& lines, size_t capacity);
     ~MemoryTextView() override;
     MemoryTextView(const MemoryTextView&) = delete;
     MemoryTextView& operator=(const MemoryTextView&) = delete;
@@ -32,19 +32,18 @@ class MemoryTextView : public Platform::TextView, public LineListView {
     // Types at the end of the text as the user would; what goes beyond the capacity is refused.
     void TypeText(const std::string& text);
 
-    const Platform::TextViewSpec Spec;
     LineList& Lines;
     std::string Displayed;
     size_t Caret = 0;  // byte offset into Displayed
-    int Replacements = 0, Appends = 0, Reads = 0;
+    int Appends = 0, Reads = 0;
 };
 
 // A view over rows drawn on demand: it shows PageLines() lines from the cursor's top, or, once
 // the user has edited it, the text view over its LineList.
 class MemoryRowView : public Platform::RowView {
   public:
-    MemoryRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
-                  LineList& text, Platform::Guard guard, size_t capacity, std::string& clipboard);
+    MemoryRowView(MemoryPlatform& platform, const Platform::TextViewSpec& spec,
+                  const Platform::RowSource& rows, LineList& text);
 
     void ShowRows() override;
 
@@ -57,31 +56,23 @@ class MemoryRowView : public Platform::RowView {
     // Types at the caret; the first edit turns the rows into text.
     void TypeText(const std::string& text);
 
-    const Platform::TextViewSpec Spec;
     RowCursor Cursor;
     MemoryTextView Text;
 
   private:
     bool BecomeText();
 
-    Platform::Guard guard_;
-    std::string& clipboard_;
+    MemoryPlatform& platform_;
     bool edited_ = false;
 };
 
 // A label or a status panel.
 class MemoryText : public Platform::TextControl {
   public:
-    MemoryText(bool panel, const Platform::Placement& where, Platform::Color background,
-               const Platform::Font& font, std::string text)
-        : Panel(panel), Where(where), Background(background), Font(font), Value(std::move(text)) {}
+    explicit MemoryText(std::string text) : Value(std::move(text)) {}
     void SetText(const std::string& text) override { Value = text; }
     std::string Text() const override { return Value; }
 
-    const bool Panel;
-    const Platform::Placement Where;
-    const Platform::Color Background;
-    const Platform::Font Font;
     std::string Value;
 };
 
@@ -94,7 +85,7 @@ class MemoryWindow : public Platform::Window {
 
     void SetCaption(const std::string& caption) override { Spec.Caption = caption; }
     std::string Caption() const override { return Spec.Caption; }
-    void Place(int left, int top) override;
+    void Place(int left, int top) override { Spec.Left = left, Spec.Top = top; }
     int Left() const override { return Spec.Left; }
     int Top() const override { return Spec.Top; }
     void Show() override;
@@ -105,20 +96,15 @@ class MemoryWindow : public Platform::Window {
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text,
-                                  Platform::Guard guard) override;
+                                  const Platform::RowSource& rows, LineList& text) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
-    // The menu as drawn: bar items by caption; drop-down items indented by two blanks, followed by
-    // a tab and the shortcut's name when they have one. Items on the bar show no shortcut.
-    std::vector<std::string> DisplayedMenu() const;
     // Chooses the item reached through `captions` (bar item first), as a click would.
     void ChooseMenu(const std::vector<std::string>& captions);
 
     Platform::WindowSpec Spec;  // Left and Top follow Place
     bool Shown = false;
-    int Placements = 0;
     std::vector<Platform::MenuItem> MenuBar;
     std::vector<std::unique_ptr<MemoryTextView>> TextViews;
     std::vector<std::unique_ptr<MemoryRowView>> RowViews;
@@ -129,19 +115,19 @@ class MemoryWindow : public Platform::Window {
     std::function<void()> closeHandler_;
 };
 
-class MemoryPlatform : public Platform::Platform {
+class MemoryPlatform : public Platform::Desktop {
   public:
     MemoryPlatform() = default;
     ~MemoryPlatform() override;
     MemoryPlatform(const MemoryPlatform&) = delete;
     MemoryPlatform& operator=(const MemoryPlatform&) = delete;
 
-    void SetApplicationTitle(const std::string& title) override { ApplicationTitle = title; }
-    int ScreenWidth() override;
-    std::unique_ptr<::Platform::Window> CreateWindow(const ::Platform::WindowSpec& spec) override;
+    void SetApplicationTitle(const std::string&) override {}
+    int ScreenWidth() override { return ScreenWidthValue; }
+    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
-    void MessageBox(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
     int Run(::Platform::Window& main) override;
@@ -150,13 +136,11 @@ class MemoryPlatform : public Platform::Platform {
     // leaves goes to the window's row view, if it has one.
     bool PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key);
     MemoryWindow* ActiveWindow() const { return active_; }
-    MemoryWindow* FocusedWindow() const { return focused_; }
     bool IsAbove(const MemoryWindow& upper, const MemoryWindow& lower) const;
     // Live windows, bottom of the stacking order first.
     const std::vector<MemoryWindow*>& StackingOrder() const { return stack_; }
     // Live windows in the order they were created.
     const std::vector<MemoryWindow*>& Windows() const { return windows_; }
-    MemoryWindow& FindWindow(const std::string& caption) const;
 
     // Chosen by the test.
     int ScreenWidthValue = 1024;
@@ -168,8 +152,6 @@ class MemoryPlatform : public Platform::Platform {
     struct Box {
         std::string Caption, Text;
     };
-    std::string ApplicationTitle;
-    int ScreenWidthReads = 0;
     std::vector<std::filesystem::path> DialogOffers;  // the initial path each dialog offered
     std::string Clipboard;                            // what the last copy put there
     std::vector<Box> MessageBoxes;
@@ -185,7 +167,6 @@ class MemoryPlatform : public Platform::Platform {
     std::vector<MemoryWindow*> windows_;
     std::vector<MemoryWindow*> stack_;
     MemoryWindow* active_ = nullptr;
-    MemoryWindow* focused_ = nullptr;
     ::Platform::Window* main_ = nullptr;
     std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
 };
