@@ -1,8 +1,9 @@
-// The real program on the Qt backend, offscreen: the main window's client area and panels, the
-// dump's header over its rows, F3 from the dump's text, minimised windows, the failing line.
+// The real program on the Qt backend, offscreen: the main window's client area, panels and face,
+// the dump's header over its rows, F3 from the dump's text, minimised windows, the failing line.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QTest>
 #include <QTimer>
 #include <utility>
@@ -65,7 +66,7 @@ class QtProgramTest : public ::testing::Test {
     TempDir dir;
 };
 
-TEST_F(QtProgramTest, MainWindowHasItsClientAreaAndBevelledPanels) {
+TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {
     QtWindow& main = MainWindow();
     EXPECT_EQ(main.Client()->size(), QSize(792, 67));
 
@@ -75,6 +76,12 @@ TEST_F(QtProgramTest, MainWindowHasItsClientAreaAndBevelledPanels) {
     EXPECT_GT(light.lightness(), shadow.lightness());
     EXPECT_EQ(client.pixelColor(791, 0), shadow);  // the outer bevel is raised
     EXPECT_EQ(client.pixelColor(1, 1), shadow);    // the inner bevel is lowered
+
+    // The views: a fixed-pitch bold face of 16 px.
+    const QFontInfo face(ScriptView().font());
+    EXPECT_TRUE(face.fixedPitch()) << face.family().toStdString();
+    EXPECT_TRUE(face.bold());
+    EXPECT_EQ(face.pixelSize(), 16);
 }
 
 TEST_F(QtProgramTest, F3ShowsTheRowsUnderTheHeaderAndAgainAfterAnEdit) {
