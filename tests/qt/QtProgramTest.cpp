@@ -1,5 +1,5 @@
 // The real program on the Qt backend, offscreen: the main window's client area, panels and face,
-// the dump's header over its rows, F3 from the dump's text, minimised windows, the failing line.
+// the dump's header over its rows, F3 from the dump's text, minimised windows, the end of the loop.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -18,7 +18,6 @@
 #include "QtTextView.h"
 #include "QtWindow.h"
 #include "ScriptUnit.h"
-#include "TempDir.h"
 
 namespace {
 
@@ -63,7 +62,6 @@ class QtProgramTest : public ::testing::Test {
     QtProbe probe;
     std::optional<std::string> answer;  // the file dialog's next answer
     std::vector<std::pair<std::string, std::string>> boxes;
-    TempDir dir;
 };
 
 TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {
@@ -125,15 +123,6 @@ TEST_F(QtProgramTest, MinimisedToolWindowsComeBackWhenShown) {
     Press(MainWindow(), Qt::Key_F9);
     EXPECT_FALSE(ListingWindow().isMinimized());
     EXPECT_TRUE(QTest::qWaitForWindowActive(&ListingWindow()));
-}
-
-TEST_F(QtProgramTest, AFailedRunPutsTheCaretOnTheLine) {
-    answer = dir.Write("bad.vts", "EQU2 01 'One'\r\nSET2 02 00G4\r\nEQU2 01 'Never'\r\n");
-    Press(MainWindow(), Qt::Key_F3, Qt::ShiftModifier);
-    Press(MainWindow(), Qt::Key_F9);
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(ScriptView().textCursor().blockNumber(), 1);
-    EXPECT_EQ(ScriptView().textCursor().positionInBlock(), 0);
 }
 
 TEST(QtProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
