@@ -153,7 +153,7 @@ class Win32WindowTest : public ::testing::Test {
     Win32::Win32Platform& platform = probe.platform();
 };
 
-TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaAndShowsErrors) {
+TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaNamesShortcutsAndShowsErrors) {
     auto main = MainWindow();
     int ran = 0;
     std::vector<std::string> boxes;
@@ -161,7 +161,8 @@ TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaAndShowsErrors) {
         boxes.push_back(caption + ": " + text);
     };
     main->SetMenu({Item("&Выполнение F9", 120, [&] { ++ran; }),
-                   Item("&Сбой", 0, [] { throw std::runtime_error("Broken"); })});
+                   Item("&Сбой", 0, [] { throw std::runtime_error("Broken"); }),
+                   MenuItem{Bytes("&Файл"), 0, nullptr, {Item("&Открыть скрипт...", 8306, {})}}});
 
     // The client area below the menu bar is exact.
     HWND window = Win32Probe::Handle(*main);
@@ -169,6 +170,12 @@ TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaAndShowsErrors) {
     EXPECT_EQ(ClientOf(window).bottom, 67);
     SendMessageW(window, WM_COMMAND, GetMenuItemID(GetMenu(window), 0), 0);
     EXPECT_EQ(ran, 1);
+    // Only drop-down items show their shortcut, after a tab.
+    wchar_t text[64] = {};
+    GetMenuStringW(GetMenu(window), 0, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"&Выполнение F9");
+    GetMenuStringW(GetSubMenu(GetMenu(window), 2), 0, text, 64, MF_BYPOSITION);
+    EXPECT_EQ(std::wstring(text), L"&Открыть скрипт...\tShift+F3");
     // An error that escapes a command is shown, not carried through the system's frames.
     SendMessageW(window, WM_COMMAND, GetMenuItemID(GetMenu(window), 1), 0);
     EXPECT_EQ(boxes, std::vector<std::string>{"Vantrel: Broken."});
