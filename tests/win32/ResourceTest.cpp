@@ -1,5 +1,4 @@
-// The programs' resources as Windows reads them from the built files: the version information,
-// the icon and the application manifest.
+// The programs' version information as Windows reads it from the built files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -36,14 +35,6 @@ std::wstring StringValue(std::vector<char>& data, const wchar_t* name) {
     return static_cast<const wchar_t*>(value);
 }
 
-// The text of resource 1 of a type, or empty.
-std::string Resource(HMODULE module, LPCWSTR type) {
-    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), type);
-    if (!found) return {};
-    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
-    return bytes ? std::string(bytes, SizeofResource(module, found)) : std::string();
-}
-
 TEST(ResourceTest, VersionInformationCarriesTheProjectVersion) {
     unsigned major = 0, minor = 0, patch = 0;
     ASSERT_EQ(std::sscanf(VANTREL_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
@@ -72,23 +63,6 @@ TEST(ResourceTest, VersionInformationCarriesTheProjectVersion) {
         EXPECT_NE(description, L"(none)");
         EXPECT_NE(description, descriptions) << "both programs have the same description";
         descriptions = description;
-    }
-}
-
-TEST(ResourceTest, EachProgramCarriesItsIconAndManifest) {
-    for (const Built& program : Programs) {
-        SCOPED_TRACE(program.Path);
-        HMODULE module = LoadLibraryExW(Wide(program.Path).c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(module, nullptr);
-        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
-        const std::string manifest = Resource(module, RT_MANIFEST);
-        EXPECT_NE(manifest.find("<dpiAwareness"), std::string::npos) << manifest;
-        EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
-        EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-        EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-        EXPECT_NE(manifest.find("version=\"" VANTREL_VERSION ".0\""), std::string::npos);
-        FreeLibrary(module);
     }
 }
 
