@@ -20,8 +20,9 @@ TEST(SpecialFiles, PipesAndSizelessFilesAreReadToTheirEnd) {
     int status = RunInChild([] {
         int ends[2];
         if (::pipe(ends) != 0) return 2;
-        // More than a pipe holds, so the load must keep reading while the writer goes on.
-        const std::string bytes(300000, '\xA5');
+        // More than a pipe holds and more than one piece of the loader's buffer, so the load
+        // must keep reading while the writer goes on.
+        const std::string bytes(3 << 20, '\xA5');
         std::thread writer([&] {
             for (size_t done = 0; done < bytes.size();) {
                 ssize_t n = ::write(ends[1], bytes.data() + done, bytes.size() - done);
