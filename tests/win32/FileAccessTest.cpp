@@ -86,8 +86,7 @@ TEST(Win32Files, ReadingSharesWithOtherProgramsAndErrorsNameTheFullPath) {
     Load(busy);
     EXPECT_EQ(HexUnit::ImageBytes, (std::vector<uint8_t>{0, 13, 10, 255}));
 
-    // A relative name is reported in full, with the system's text stripped of its own full stop
-    // and line break: the box adds the one full stop.
+    // A relative name is reported in full, and the system's text on one line.
     SetCurrentDirectoryW(Win32::Wide(folder.Root().string()).c_str());
     LineList lines;
     try {
