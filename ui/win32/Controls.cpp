@@ -52,6 +52,20 @@ HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exSty
                            height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
+const wchar_t* ChildClass(const wchar_t* name, WNDPROC proc, LPCWSTR cursor) {
+    WNDCLASSEXW type{};
+    type.cbSize = sizeof type;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name, &type)) return name;
+    type.style = CS_HREDRAW | CS_VREDRAW;
+    type.lpfnWndProc = proc;
+    type.hInstance = instance;
+    type.hCursor = LoadCursorW(nullptr, cursor);
+    type.lpszClassName = name;
+    RegisterClassExW(&type);
+    return name;
+}
+
 std::wstring FaceFor(const Platform::Font& font) {
     std::wstring wide = Wide(font.Face);
     if (Installed(wide, font.Bold)) return wide;
@@ -187,21 +201,9 @@ void Label::SetText(const std::string& text) {
     SetWindowTextW(handle_, Wide(text).c_str());
 }
 
-void Panel::Register() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.style = CS_HREDRAW | CS_VREDRAW;
-    type.lpfnWndProc = Proc;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    type.lpszClassName = PanelClass;
-    registered = RegisterClassExW(&type) != 0;
-}
-
 Panel::Panel(HWND parent, const Platform::PanelSpec& spec)
-    : Control((Register(), CreateChild(parent, PanelClass, 0, 0, spec.Where)), spec.Where),
+    : Control(CreateChild(parent, ChildClass(PanelClass, Proc, IDC_ARROW), 0, 0, spec.Where),
+              spec.Where),
       look_(spec.Font, spec.Background) {
     SetText(spec.Text);
 }

@@ -37,6 +37,10 @@ std::wstring FaceFor(const Platform::Font& font);
 HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exStyle,
                  const Platform::Placement& where);
 
+// A window class of the program's own for child controls, registered on first use; returns
+// `name`, so that it can be given to CreateChild directly.
+const wchar_t* ChildClass(const wchar_t* name, WNDPROC proc, LPCWSTR cursor);
+
 class Control {
   public:
     Control(HWND handle, const Platform::Placement& where);
@@ -105,8 +109,6 @@ class Panel final : public Control, public Platform::TextControl {
     void SetText(const std::string& text) override;
     std::string Text() const override { return WindowText(handle_); }
     HBRUSH Colours(HDC dc) override { return look_.Apply(dc); }
-
-    static void Register();
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

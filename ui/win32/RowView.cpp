@@ -41,23 +41,10 @@ class ScreenDc {
 
 }  // namespace
 
-void RowView::Register() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW type{};
-    type.cbSize = sizeof type;
-    type.style = CS_HREDRAW | CS_VREDRAW;
-    type.lpfnWndProc = Proc;
-    type.hInstance = GetModuleHandleW(nullptr);
-    type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_IBEAM));
-    type.lpszClassName = RowsClass;
-    registered = RegisterClassExW(&type) != 0;
-}
-
 RowView::RowView(HWND parent, const Platform::TextViewSpec& spec, const Platform::RowSource& rows,
                  EditView& text, LineList& lines, const Platform::Desktop& desktop)
-    : Control((Register(), CreateChild(parent, RowsClass, WS_TABSTOP | WS_VSCROLL, WS_EX_CLIENTEDGE,
-                                       spec.Where)),
+    : Control(CreateChild(parent, ChildClass(RowsClass, Proc, IDC_IBEAM), WS_TABSTOP | WS_VSCROLL,
+                          WS_EX_CLIENTEDGE, spec.Where),
               spec.Where),
       look_(spec.Font, spec.Background),
       cursor_(rows),

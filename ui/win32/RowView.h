@@ -36,8 +36,6 @@ class RowView final : public Control, public Platform::RowView {
     POINT Origin() const { return origin_; }
     int LineHeight() const { return lineHeight_; }
 
-    static void Register();
-
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Respond(UINT message, WPARAM wParam, LPARAM lParam);
