@@ -10,8 +10,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source "$top/scripts/wine-prefix.sh"
 
 fail() {
     echo "win32_dump_bench: $*" >&2
@@ -123,12 +122,7 @@ cleanup() {
     rm -rf "$work"
 }
 [ -n "${KEEP_WORK:-}" ] || trap cleanup EXIT
-mkdir -p "$WINEPREFIX"
-wineboot -i > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f > /dev/null
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x600 /f > /dev/null
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-wineserver -w
+new_prefix "$WINEPREFIX" "${wine_desktop[@]}"
 for size in "${sizes[@]}"; do
     head -c $((size * 1024 * 1024)) /dev/urandom > "$work/image-$size.bin"
 done

@@ -45,14 +45,10 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --linux-inside "$build/ui/qt/va
 echo "docs/screenshot-linux.png"
 
 prefix=$(mktemp -d /tmp/vantrel-shots.XXXXXX)
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i > /dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f > /dev/null
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x600 /f > /dev/null
-cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+source scripts/wine-prefix.sh
+new_prefix "$prefix" "${wine_desktop[@]}"
 mkdir -p "$WINEPREFIX/drive_c/firmware"
 cp "$neutral"/* "$WINEPREFIX/drive_c/firmware/"
-wineserver -w
 VANTREL_EXAMPLES="$WINEPREFIX/drive_c/firmware" xvfb-run -a -s "-screen 0 1024x600x24" \
     bash scripts/test-windows.sh --gui-smoke "$windows" "$root/docs/screenshot-windows.png"
 WINEPREFIX=$prefix wineserver -k 2> /dev/null || true

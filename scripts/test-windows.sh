@@ -11,9 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-export WINEDEBUG=-all
-# No .NET or browser engine: Wine would offer to download them on the first start.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/wine-prefix.sh
 
 fail() {
     echo "test-windows: $*" >&2
@@ -113,22 +111,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A fresh prefix with Wine's fonts in its Fonts folder, so that every run sees the same faces.
-new_prefix() {  # folder registry-settings...
-    export WINEPREFIX=$1
-    shift
-    mkdir -p "$WINEPREFIX"
-    wineboot -i > /dev/null 2>&1
-    local setting
-    for setting in "$@"; do
-        IFS='|' read -r key name value <<< "$setting"
-        wine reg add "$key" /v "$name" /d "$value" /f > /dev/null
-    done
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
-    # The settings are read when the server starts.
-    wineserver -w
-}
-
 echo "=== Windows: tests under Wine"
 new_prefix "$work/headless" 'HKCU\Software\Wine\Drivers|Graphics|null'
 # A server that stays, and a booted prefix: otherwise each test waits for Wine's helpers.
@@ -159,8 +141,7 @@ wineserver -k
 tested=$SECONDS
 
 echo "=== Windows: the program on a virtual desktop under Xvfb"
-new_prefix "$work/gui" 'HKCU\Software\Wine\Explorer|Desktop|Default' \
-    'HKCU\Software\Wine\Explorer\Desktops|Default|1024x600'
+new_prefix "$work/gui" "${wine_desktop[@]}"
 xvfb-run -a -s "-screen 0 1024x600x24" bash "$root/scripts/test-windows.sh" --gui-smoke "$build" "$build/screenshot-windows.png"
 wineserver -k
 if [ -n "${SCREENSHOT_DIR:-}" ]; then
