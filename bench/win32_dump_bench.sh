@@ -10,21 +10,11 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-source "$top/scripts/wine-prefix.sh"
+source "$top/scripts/wine.sh"
 
 fail() {
     echo "win32_dump_bench: $*" >&2
     exit 1
-}
-
-wait_for_window() {  # name seconds
-    local deadline=$((SECONDS + $2)) id
-    while [ $SECONDS -lt "$deadline" ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1) || true
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.3
-    done
-    return 1
 }
 
 # The brightest green in the first dump row, right of the caret: 0 while the view is empty.

@@ -45,7 +45,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --linux-inside "$build/ui/qt/va
 echo "docs/screenshot-linux.png"
 
 prefix=$(mktemp -d /tmp/vantrel-shots.XXXXXX)
-source scripts/wine-prefix.sh
+source scripts/wine.sh
 new_prefix "$prefix" "${wine_desktop[@]}"
 mkdir -p "$WINEPREFIX/drive_c/firmware"
 cp "$neutral"/* "$WINEPREFIX/drive_c/firmware/"

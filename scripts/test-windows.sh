@@ -11,22 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-source scripts/wine-prefix.sh
+source scripts/wine.sh
 
 fail() {
     echo "test-windows: $*" >&2
     exit 1
-}
-
-# Polls until a visible window of that exact name exists; prints its id.
-wait_for_window() {  # name seconds
-    local deadline=$((SECONDS + $2)) id
-    while [ $SECONDS -lt "$deadline" ]; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
-        [ -n "$id" ] && echo "$id" && return 0
-        sleep 0.3
-    done
-    return 1
 }
 
 pixel() {  # image x y

@@ -1,4 +1,4 @@
-# Sourced by the scripts that run the Windows programs under Wine.
+# Sourced by the scripts that run the Windows programs under Wine and drive them through X.
 export WINEDEBUG=-all
 # No .NET or browser engine: Wine would offer to download them on the first start.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -21,4 +21,15 @@ new_prefix() {  # folder registry-settings...
     cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     # The settings are read when the server starts.
     wineserver -w
+}
+
+# Polls until a visible window of that exact name exists; prints its id.
+wait_for_window() {  # name seconds
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2> /dev/null | head -1) || true
+        [ -n "$id" ] && echo "$id" && return 0
+        sleep 0.3
+    done
+    return 1
 }
