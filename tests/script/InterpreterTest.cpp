@@ -76,11 +76,13 @@ TEST_F(Interpreter, TextRunBytesGoIntoTheListingAsText) {
 }
 
 TEST_F(Interpreter, AFailingLineEndsTheRunAndEarlierEffectsStay) {
-    Failure failure = RunFailing(
-        {"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01", "PTR 0002 'after'"});
-    EXPECT_EQ(failure.Message, "'$0G' is not a valid integer value");
-    EXPECT_EQ(failure.Line, 2);
-    EXPECT_EQ(failure.Listing, "first: 00000056\r\n");
+    try {
+        Run({"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01", "PTR 0002 'after'"});
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Line, 2);
+    }
+    EXPECT_EQ(listing.Text(), "first: 00000056\r\n");
     EXPECT_EQ(R(1), 1);
 }
 

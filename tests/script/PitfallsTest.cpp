@@ -13,20 +13,19 @@ using Pitfalls_ = ScriptTest;
 TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
     const std::pair<const char*, const char*> cases[] = {
         {"ptr 0002 'x'", "the line is a comment and does nothing"},
-        {"PTR44 0002 'x'", "the line is a comment and does nothing"},
+
         {"Set2e 01 0010", "\"Set2e\" is \"SET2E\" in another letter case"},
         {"CH61 01 02 01", "one typo away from \"CH16\""},
         {"PTR2 0002 'x'", "selects no command: the line does nothing"},
-        {"IF2<> 0000 1234 'x'", "selects no command: the line does nothing"},
+
         {"EQU2 3 'x' 'y'", "skips \"'x'\" and lists the label \"y\""},
         {"EQU2 03 Total", "loses its first character: the label is \"otal\""},
-        {"EQU2 03 X", "the listing line starts with \": \""},
-        {"EQU2 03 'Total sum' ignored", "\"ignored\" after the label is ignored"},
+
         {"SWP 03 comment", "\"comment\" after the last argument is ignored"},
         {"IF2 100000000 1234 'x'", "only the low 32 bits count, so the image offset is 00000000"},
         {"SET2E 01 12345", "uses only the low 16 bits, 2345"},
         {"IF2 0000 11234 'x'", "\"IF2\" compares 2 bytes and \"11234\" is wider"},
-        {"IF3 0001 1345678 'x'", "\"IF3\" compares 3 bytes"},
+
         {"\tPTR 0002 'x'", "a tab does not separate words, so \"PTR\""},
         {"    SWP 05", "reads the keyword as the register number"},
     };
@@ -35,7 +34,6 @@ TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
         ASSERT_EQ(findings.size(), 1u) << line;
         EXPECT_NE(findings[0].Message.find(says), std::string::npos) << findings[0].Message;
     }
-    EXPECT_EQ(Pitfalls::FindInLine("ptr 0002 'x'")[0].Column, 1);
     EXPECT_EQ(Pitfalls::FindInLine("SET2E 3 0100 0200")[0].Column, 9);
     EXPECT_EQ(Pitfalls::FindInLine("PTR 0002 'abc  ")[0].Column, 16);
     std::vector<Finding> glued = Pitfalls::FindInLine("SWP 03\tx");
@@ -49,9 +47,8 @@ TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
 }
 
 TEST_F(Pitfalls_, ArgumentsThatFailStopTheRunWithTheRunsMessage) {
-    const std::vector<std::pair<std::string, int>> lines = {
-        {"INC2 01 0G", 9}, {"SWP 5", 5},   {"    SWP 05", 5},
-        {"SET2E 01", 9},   {"SWP 401", 5}, {"CH16 01 02 00", 12}};
+    const std::pair<std::string, int> lines[] = {
+        {"INC2 01 0G", 9}, {"SWP 5", 5}, {"    SWP 05", 5}, {"SWP 401", 5}, {"CH16 01 02 00", 12}};
     for (const auto& [line, column] : lines) {
         std::vector<Finding> findings = Pitfalls::FindInLine(line);
         ASSERT_FALSE(findings.empty()) << line;
