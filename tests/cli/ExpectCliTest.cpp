@@ -19,16 +19,27 @@ class ExpectCli : public ::testing::Test {
 };
 
 TEST_F(ExpectCli, ApproveWritesTheListingThatExpectThenMatchesWhateverTheLineEnds) {
-    auto approved = Run("PTR 0000 'a'\nPTR 0001 'b'\n", {"--expect", listing, "--approve"});
-    EXPECT_EQ(approved.Status, 0);
+    const std::string script = "PTR 0000 'a'\nPTR 0001 'b'\n";
+    EXPECT_EQ(Run(script, {"--expect", listing, "--approve"}).Status, 0);
     EXPECT_EQ(TempDir::Read(listing), Listed("a: 00000012\nb: 00000034\n"));
-    for (const char* text : {"a: 00000012\nb: 00000034\n", "a: 00000012\r\nb: 00000034"}) {
-        dir.Write("approved.txt", text);
-        auto result = Run("PTR 0000 'a'\nPTR 0001 'b'\n", {"--expect", listing});
-        EXPECT_EQ(result.Status, 0);
-        EXPECT_EQ(result.Err, "");
-        EXPECT_EQ(result.Out, Listed("a: 00000012\nb: 00000034\n"));  // the listing as before
+    dir.Write("approved.txt", "a: 00000012\r\nb: 00000034");
+    auto result = Run(script, {"--expect", listing});
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_EQ(result.Err, "");
+    EXPECT_EQ(result.Out, Listed("a: 00000012\nb: 00000034\n"));  // the listing as before
+
+    for (auto approve : {true, false}) {  // a failing run approves and compares nothing
+        std::vector<std::string> options = {"--expect", listing};
+        if (approve) options.push_back("--approve");
+        auto failed = Run("PTR 0000 'x'\nSWP 5\n", options);
+        EXPECT_EQ(failed.Status, 1);
+        EXPECT_EQ(failed.Err,
+                  Listed(dir.Path("s.vts") + ":2: '$' is not a valid integer value.\n"));
     }
+    EXPECT_EQ(TempDir::Read(listing), "a: 00000012\r\nb: 00000034");
+    auto unwritable = Run(script, {"--expect", dir.Path("no/x.txt"), "--approve"});
+    EXPECT_EQ(unwritable.Status, 1);
+    EXPECT_EQ(unwritable.Err.rfind(dir.Path("no/x.txt") + ": Cannot create file \"", 0), 0u);
 }
 
 TEST_F(ExpectCli, ADifferenceIsAUnifiedDiffAndStatusThree) {
@@ -49,21 +60,6 @@ TEST_F(ExpectCli, ADifferenceIsAUnifiedDiffAndStatusThree) {
                                  "@@ -7,6 +8,5 @@\n l7: 00000012\n l8: 00000012\n l9: 00000012\n"
                                  "-l10: 000000FF\n"
                                  "+l10: 00000012\n l11: 00000012\n-\n"));
-}
-
-TEST_F(ExpectCli, AFailingRunApprovesAndComparesNothing) {
-    dir.Write("approved.txt", "kept\n");
-    for (auto options : {std::vector<std::string>{"--expect", listing, "--approve"},
-                         std::vector<std::string>{"--expect", listing}}) {
-        auto failed = Run("PTR 0000 'x'\nSWP 5\n", options);
-        EXPECT_EQ(failed.Status, 1);
-        EXPECT_EQ(failed.Err,
-                  Listed(dir.Path("s.vts") + ":2: '$' is not a valid integer value.\n"));
-    }
-    EXPECT_EQ(TempDir::Read(listing), "kept\n");
-    auto unwritable = Run("PTR 0000 'a'\n", {"--expect", dir.Path("no/x.txt"), "--approve"});
-    EXPECT_EQ(unwritable.Status, 1);
-    EXPECT_EQ(unwritable.Err.rfind(dir.Path("no/x.txt") + ": Cannot create file \"", 0), 0u);
 }
 
 }  // namespace

@@ -30,14 +30,6 @@ ProgramResult Bash(const std::string& command) {
 
 const std::string Cli = ShellQuote(VANTREL_CLI);
 
-TEST_F(StreamCli, AClosedStandardInputIsAnError) {
-    // Before, the image took the free descriptor 0 and was read again as the script.
-    auto noScript = Bash(Cli + " run " + ShellQuote(image) + " - <&-");
-    EXPECT_EQ(noScript.Status, 1);
-    EXPECT_EQ(noScript.Out, "");
-    EXPECT_EQ(noScript.Err, "-: Bad file descriptor.\n");
-}
-
 TEST_F(StreamCli, AReaderThatGoesAwayEndsTheOutputQuietly) {
     std::string big = dir.Write("big.bin", std::string(4 << 20, 'x'));
     std::string lines;  // a listing larger than a pipe holds

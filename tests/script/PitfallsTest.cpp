@@ -46,19 +46,6 @@ TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
         EXPECT_TRUE(Pitfalls::FindInLine(line).empty()) << line;
 }
 
-TEST_F(Pitfalls_, ArgumentsThatFailStopTheRunWithTheRunsMessage) {
-    const std::pair<std::string, int> lines[] = {
-        {"INC2 01 0G", 9}, {"SWP 5", 5}, {"    SWP 05", 5}, {"SWP 401", 5}, {"CH16 01 02 00", 12}};
-    for (const auto& [line, column] : lines) {
-        std::vector<Finding> findings = Pitfalls::FindInLine(line);
-        ASSERT_FALSE(findings.empty()) << line;
-        const Finding& last = findings.back();
-        EXPECT_EQ(last.Column, column) << line;
-        EXPECT_TRUE(last.StopsRun) << line;
-        EXPECT_TRUE(last.Message.ends_with(": the run stops here: " + ErrorOf(line))) << line;
-    }
-}
-
 // Findings in the file as stored: what loading the script hides.
 TEST_F(Pitfalls_, TheFileAsStoredShowsWhatLoadingHides) {
     struct Case {
