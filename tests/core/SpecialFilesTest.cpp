@@ -1,11 +1,11 @@
 // What is more than a plain file: links, FIFOs, pipes and files that report no size.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
-#include "Child.h"
 #include "Errors.h"
 #include "HexUnit.h"
 #include "LineList.h"
@@ -37,15 +37,13 @@ TEST(SpecialFiles, PipesFifosAndSizelessFilesAreReadToTheirEnd) {
 
     const std::string fifo = dir.Path("fifo");  // without a writer: empty, at once
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    int status = RunInChild(
-        [&] {
-            HexUnit::LoadImage(fifo);
-            LineList script;
-            script.LoadFile(fifo);
-            return HexUnit::ImageSize == 0 && script.Count() == 0 ? 0 : 1;
-        },
-        5);
-    EXPECT_EQ(status, 0);
+    ::alarm(5);  // a load that waited for a writer would end the test program here
+    HexUnit::LoadImage(fifo);
+    LineList script;
+    script.LoadFile(fifo);
+    ::alarm(0);
+    EXPECT_EQ(HexUnit::ImageSize, 0u);
+    EXPECT_EQ(script.Count(), 0);
 }
 
 }  // namespace

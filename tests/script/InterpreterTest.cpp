@@ -66,15 +66,6 @@ TEST_F(Interpreter, TestsCompareTheFull32BitValueAndReadsAreBigEndian) {
     EXPECT_EQ(R(7), 0x12);    // R[6] = 0: the byte at offset 0
 }
 
-TEST_F(Interpreter, TextRunBytesGoIntoTheListingAsText) {
-    SetImage({'A', 'B', '\r', '\n', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N',
-              'A', 'B', 0,    'C',  'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'});
-    EXPECT_EQ(Run({"EQU16 01 'N'"}), "N: AB\r\nCDEFGHIJKLMN\r\n");
-    // A zero byte ends the line's text there, without its line break; the next line still
-    // starts a line of its own.
-    EXPECT_EQ(Run({"SET2E 01 10", "EQU16 01 'Z'", "PTR 0000 'p'"}), "Z: AB\r\np: 00000041");
-}
-
 TEST_F(Interpreter, RegistersPersistAcrossRunsAndAFailingLineEndsTheRun) {
     std::vector<std::string> script = {"INC2 01 01", "EQU2 01 'r'"};
     EXPECT_EQ(Run(script), "r: 00000001\r\n");

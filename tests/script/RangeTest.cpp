@@ -7,20 +7,28 @@ namespace {
 using Range = ScriptTest;
 
 TEST_F(Range, BadArgumentsFailTheLineInArgumentOrder) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"SWP 401", "401"},        {"EQU2 80000000 'x'", "80000000"},
-        {"CH16 01 02 401", "401"}, {"SET2A 01 401", "401"},
-        {"SET2 00 FFFF", "0"},     {"INV2 00", "0"},
+    const std::string number = "' is not a valid integer value";
+    const std::string range = " is out of range 1 to 400";
+    const std::pair<const char*, std::string> cases[] = {
+        {"SWP 401", "Register number 401" + range},
+        {"EQU2 80000000 'x'", "Register number 80000000" + range},
+        {"CH16 01 02 401", "Register number 401" + range},
+        {"SET2A 01 401", "Register number 401" + range},
+        {"SET2 00 FFFF", "Register number 0" + range},
+        {"INV2 00", "Register number 0" + range},
+        {"CH16 00 01 0G", "'$0G" + number},                              // conversion first
+        {"SET2E 01 10000000000000000", "'$10000000000000000" + number},  // 17 digits
+        {"SET2E 01 0x10", "'$0x10" + number},
+        {"SET2E 01 -1", "'$-1" + number},
     };
-    for (const auto& [line, number] : cases) {
-        EXPECT_EQ(ErrorOf(line),
-                  std::string("Register number ") + number + " is out of range 1 to 400")
-            << line;
-    }
-    EXPECT_EQ(ErrorOf("CH16 00 01 0G"), "'$0G' is not a valid integer value");  // conversion first
-    Run({"SET2E 400 BEEF", "SET2E 001 CAFE"});
+    for (const auto& [line, message] : cases) EXPECT_EQ(ErrorOf(line), message) << line;
+    // Up to sixteen significant digits, of either case; the low bits count.
+    Run({"SET2E 400 BEEF", "SET2E 001 cafe", "SET2E 02 0FFFFFFFFFFFFFFFF",
+         "SET2E 03 00000000000000000001"});
     EXPECT_EQ(RunUnit::RegisterFile[1023], 0xBEEF);
-    EXPECT_EQ(RunUnit::RegisterFile[0], 0xCAFE);
+    EXPECT_EQ(R(1), 0xCAFE);
+    EXPECT_EQ(R(2), 0xFFFF);
+    EXPECT_EQ(R(3), 1);
 }
 
 TEST_F(Range, ImageReadsPastTheEndNameTheFirstOffendingOffset) {
