@@ -31,18 +31,15 @@ ProgramResult Bash(const std::string& command) {
 const std::string Cli = ShellQuote(VANTREL_CLI);
 
 TEST_F(StreamCli, AReaderThatGoesAwayEndsTheOutputQuietly) {
-    std::string big = dir.Write("big.bin", std::string(4 << 20, 'x'));
     std::string lines;  // a listing larger than a pipe holds
     for (int i = 0; i < 20000; ++i) lines += "EQU16 01 ''\n";
     const std::string run =
         " run " + ShellQuote(image) + " " + ShellQuote(dir.Write("l.vts", lines));
     for (const std::string signal : {"", "trap '' PIPE; "}) {  // as it comes, and ignored
-        for (const std::string& command : {" dump " + ShellQuote(big), run}) {
-            auto result = Bash(signal + Cli + command + " | head -c 100");
-            EXPECT_EQ(result.Status, 0) << signal << command;
-            EXPECT_EQ(result.Err, "") << signal << command;
-            EXPECT_EQ(result.Out.size(), 100u);
-        }
+        auto result = Bash(signal + Cli + run + " | head -c 100");
+        EXPECT_EQ(result.Status, 0) << signal;
+        EXPECT_EQ(result.Err, "") << signal;
+        EXPECT_EQ(result.Out.size(), 100u);
     }
 }
 #endif

@@ -70,11 +70,6 @@ TEST_F(Loader, FailuresKeepThePreviousImage) {
         return count / 2;
     };
     ExpectFailure(path, 100, "Read beyond end of file");
-    FileAccess::CurrentIo.Read = [](FileAccess::Handle, void*, uint32_t, int& error) -> int64_t {
-        error = 23;
-        return -1;
-    };
-    ExpectFailure(path, 23, "I/O error 23");
 }
 
 TEST(Dump, RowsAndHexTexts) {

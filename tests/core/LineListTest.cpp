@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "Errors.h"
 #include "FileAccess.h"
@@ -16,6 +17,16 @@ std::string Lines(LineList& list) {
     std::string all;
     for (int32_t i = 0; i < list.Count(); ++i) all.append("[").append(list.Get(i)).append("]");
     return all;
+}
+
+// The message of the error that `action` raises.
+std::string MessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message;
+    }
+    return "no error";
 }
 
 TEST(LineList_, LastLineRuleAndLongLines) {
@@ -38,18 +49,13 @@ TEST(LineList_, AddFillsAnOpenLineStopsAtNulAndKeepsToTheCapacity) {
     EXPECT_EQ(list.Add("first"), 0);
     // After a last line without a break, the break goes in front.
     EXPECT_EQ(list.Add(std::string("abc\0def", 7)), 1);
-    EXPECT_EQ(list.Add("next"), 2);  // still a line of its own
+    EXPECT_EQ(list.Add("next"), 2);
     EXPECT_EQ(list.Text(), "first\r\nabc\r\nnext");
 
     list.SetText("");
     list.SetCapacity(10);
     list.Add("12345");  // 7 characters with the break
-    try {
-        list.Add("abc");
-        ADD_FAILURE() << "no error";
-    } catch (const ECapacityError& e) {
-        EXPECT_EQ(e.Message, "Text exceeds memo capacity");
-    }
+    EXPECT_EQ(MessageOf([&] { list.Add("abc"); }), "Text exceeds memo capacity");
     EXPECT_THROW(list.SetText(std::string(11, 'x')), ECapacityError);
     list.SetText("1234567890");
     EXPECT_EQ(list.Text(), "1234567890");
@@ -69,18 +75,13 @@ TEST_F(LineListFiles, LoadNormalisesBreaksCutsAtNulAndKeepsTheTextOnFailure) {
     EXPECT_EQ(list.Text(), "before");
     list.SetCapacity(10);
     EXPECT_THROW(list.LoadFile(dir.Write("big.txt", "0123456789AB")), ECapacityError);
+    // The path in full, then the system's own text for the failure.
     const std::string missing = dir.Path("missing.txt");
-    try {
-        list.LoadFile(missing);
-        ADD_FAILURE() << "no error";
-    } catch (const EFileOpenError& e) {
-        // The path in full, then the system's own text for the failure.
-        const std::string prefix = "Cannot open file \"" + missing + "\". ";
-        EXPECT_EQ(e.Message.substr(0, prefix.size()), prefix);
+    const std::string message = MessageOf([&] { list.LoadFile(missing); });
+    EXPECT_EQ(message.rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
 #ifndef _WIN32
-        EXPECT_EQ(e.Message, prefix + "No such file or directory");
+    EXPECT_TRUE(message.ends_with("\". No such file or directory"));
 #endif
-    }
     EXPECT_EQ(list.Text(), "before");
 }
 
@@ -113,12 +114,7 @@ TEST_F(LineListFiles, SaveKeepsPermissionsOrLeavesTheOldFile) {
         error = 5;
         return false;
     };
-    try {
-        list.SaveFile(path);
-        ADD_FAILURE() << "no error";
-    } catch (const EFileCreateError& e) {
-        EXPECT_EQ(e.Message.rfind("Cannot create file \"" + path + "\". ", 0), 0u);
-    }
+    EXPECT_EQ(MessageOf([&] { list.SaveFile(path); }).rfind("Cannot create file \"" + path, 0), 0u);
     FileAccess::CurrentIo = {};
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), 1);
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
