@@ -41,11 +41,6 @@ TEST(RunCli, RegistersCarryOverAndAFailureStopsTheRunWithStatusOne) {
     EXPECT_EQ(result.Status, 1);
     EXPECT_EQ(result.Out, Listed("r: 00000001\nr: 00000002\ntwo: 00000034\n"));
     EXPECT_EQ(result.Err, Listed(failing + ":2: '$0G' is not a valid integer value.\n"));
-
-    auto noImage = RunProgram({VANTREL_CLI, "run", dir.Path("missing.bin"), inc});
-    EXPECT_EQ(noImage.Status, 1);
-    EXPECT_EQ(noImage.Out, "");
-    EXPECT_EQ(noImage.Err, Listed(dir.Path("missing.bin") + ": File not found.\n"));
 }
 
 TEST(RunCli, BadUsageIsStatusTwo) {

@@ -8,16 +8,12 @@ const char* const Empty = "'$' is not a valid integer value";
 
 using Interpreter = ScriptTest;
 
-TEST_F(Interpreter, LinesWithoutAnExactKeywordDoNothing) {
+TEST_F(Interpreter, DispatchAndArgumentScanQuirks) {
+    // Only an exact keyword as the first word runs; a label that equals one is only a label.
     R(5) = 0x1234;
-    EXPECT_EQ(Run({"ptr 0002 'x'", "PTR44 0002 'x'", "", "Free text SWP 05", "\tPTR 0002 'x'",
-                   "PTR2 0002 'x'", "PTR2<> 0002 'x'", "IF 0000 1234 'x'", "IF2<> 0000 1234 'x'",
-                   "EQU2 05 'INV2'"}),
-              "INV2: 00001234\r\n");  // a label that equals a keyword is only a label
-    EXPECT_EQ(R(5), 0x1234);
-}
-
-TEST_F(Interpreter, ArgumentScanQuirks) {
+    EXPECT_EQ(Run({"ptr 0002 'x'", "PTR44 0002 'x'", "Free text SWP 05", "\tPTR 0002 'x'",
+                   "PTR2 0002 'x'", "IF 0000 1234 'x'", "IF2<> 0000 1234 'x'", "EQU2 05 'INV2'"}),
+              "INV2: 00001234\r\n");
     // A one-character word skips the next word, or is not found at the end of the line.
     R(5) = R(6) = 0x1234;
     Run({"SET2E 1  0100", "SET2E 3 0100 0200", "SWP 5 ", "   SWP 06", "     SET2E 07 0001"});

@@ -47,8 +47,6 @@ TEST_F(Range, ImageReadsPastTheEndNameTheFirstOffendingOffset) {
                   std::string("Offset ") + offset + " is beyond the end of the image (size 20)")
             << line;
     }
-    EXPECT_EQ(R(8), 0);
-    EXPECT_EQ(listing.Text(), "");
 }
 
 TEST_F(Range, InsideRangesReadAndOutsideTestsDoNotMatch) {
