@@ -1,5 +1,5 @@
 // The checker: each finding names what a run does with the line, as the interpreter's own tests
-// show it; findings that stop the run end with the run's message.
+// show it. (The fuzzer checks that findings which stop the run agree with the run.)
 #include "Pitfalls.h"
 #include "ScriptFixture.h"
 #include "TempDir.h"
@@ -13,18 +13,13 @@ using Pitfalls_ = ScriptTest;
 TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
     const std::pair<const char*, const char*> cases[] = {
         {"ptr 0002 'x'", "the line is a comment and does nothing"},
-
         {"Set2e 01 0010", "\"Set2e\" is \"SET2E\" in another letter case"},
-
         {"PTR2 0002 'x'", "selects no command: the line does nothing"},
-
         {"EQU2 3 'x' 'y'", "skips \"'x'\" and lists the label \"y\""},
         {"EQU2 03 Total", "loses its first character: the label is \"otal\""},
-
         {"IF2 100000000 1234 'x'", "only the low 32 bits count, so the image offset is 00000000"},
         {"SET2E 01 12345", "uses only the low 16 bits, 2345"},
         {"IF2 0000 11234 'x'", "\"IF2\" compares 2 bytes and \"11234\" is wider"},
-
         {"\tPTR 0002 'x'", "a tab does not separate words, so \"PTR\""},
         {"    SWP 05", "reads the keyword as the register number"},
     };
