@@ -8,49 +8,28 @@ const char* const Empty = "'$' is not a valid integer value";
 
 using Interpreter = ScriptTest;
 
-TEST_F(Interpreter, SampleScriptListsExactly) {
-    EXPECT_EQ(Run(SampleScript), SampleListing);
-    EXPECT_EQ(R(1), 0x0012);
-    EXPECT_EQ(R(3), 0xBC9A);
-    EXPECT_EQ(R(4), 0xECB0);
-    EXPECT_EQ(R(5), 0x4F4F);
-}
-
-TEST_F(Interpreter, LinesWithoutAnExactKeywordDoNothing) {
+TEST_F(Interpreter, DispatchAndArgumentScanQuirks) {
+    // Only an exact keyword as the first word runs; a label that equals one is only a label.
     R(5) = 0x1234;
-    EXPECT_EQ(Run({"ptr 0002 'x'", "PTR44 0002 'x'", "", "Free text SWP 05", "\tPTR 0002 'x'",
-                   "PTR2 0002 'x'", "PTR2<> 0002 'x'", "IF 0000 1234 'x'", "IF2<> 0000 1234 'x'",
-                   "EQU2 05 'INV2'"}),
-              "INV2: 00001234\r\n");  // a label that equals a keyword is only a label
-    EXPECT_EQ(R(5), 0x1234);
-}
-
-TEST_F(Interpreter, OneCharacterWordsSkipTheNextWordOrAreNotFound) {
-    EXPECT_EQ(ErrorOf("SET2E 1 0100"), Empty);
-    R(5) = 0x1234;
-    Run({"SET2E 1  0100", "SET2E 3 0100 0200", "SWP 5 "});
+    EXPECT_EQ(Run({"ptr 0002 'x'", "PTR44 0002 'x'", "Free text SWP 05", "\tPTR 0002 'x'",
+                   "PTR2 0002 'x'", "IF 0000 1234 'x'", "IF2<> 0000 1234 'x'", "EQU2 05 'INV2'"}),
+              "INV2: 00001234\r\n");
+    // A one-character word skips the next word, or is not found at the end of the line.
+    R(5) = R(6) = 0x1234;
+    Run({"SET2E 1  0100", "SET2E 3 0100 0200", "SWP 5 ", "   SWP 06", "     SET2E 07 0001"});
     EXPECT_EQ(R(1), 0x0100);
     EXPECT_EQ(R(3), 0x0200);
     EXPECT_EQ(R(5), 0x3412);
-    EXPECT_EQ(Run({"EQU2 3 'x'", "EQU2 3 'x' 'y'"}), ": 00000200\r\ny: 00000200\r\n");
-    EXPECT_EQ(ErrorOf("SWP 5"), Empty);    // a one-character word ending the line
-    EXPECT_EQ(ErrorOf("INC2 05"), Empty);  // a missing argument reads as the empty word
-    EXPECT_EQ(R(5), 0x3412);
-}
-
-TEST_F(Interpreter, TheKeywordMayFollowUpToItsLengthInBlanks) {
-    R(5) = 0x1234;
-    Run({"   SWP 05", "     SET2E 06 0001"});
-    EXPECT_EQ(R(5), 0x3412);
-    EXPECT_EQ(R(6), 0x0001);
+    EXPECT_EQ(R(6), 0x3412);
+    EXPECT_EQ(R(7), 0x0001);  // the keyword may follow up to its length in blanks
+    for (const char* line : {"SET2E 1 0100", "SWP 5", "INC2 05"})  // the empty word
+        EXPECT_EQ(ErrorOf(line), Empty) << line;
     EXPECT_EQ(ErrorOf("    SWP 05"), "'$SWP' is not a valid integer value");
-    EXPECT_EQ(ErrorOf("      SET2E 06 0001"), "'$SET2E' is not a valid integer value");
-}
 
-TEST_F(Interpreter, LabelForms) {
     R(3) = 0xBC9A;
-    EXPECT_EQ(Run({"EQU2 03 Total", "EQU2 03", "EQU2 03 'Total sum' ignored",
+    EXPECT_EQ(Run({"EQU2 3 'x' 'y'", "EQU2 03 Total", "EQU2 03", "EQU2 03 'Total sum' ignored",
                    "EQU2 03 ''Doubled'' x", "PTR 0002 'abc  ", "IF2 0000 1234"}),
+              "y: 0000BC9A\r\n"
               "otal: 0000BC9A\r\n"
               ": 0000BC9A\r\n"
               "Total sum: 0000BC9A\r\n"
@@ -65,64 +44,39 @@ TEST_F(Interpreter, ShiftCountsUseTheLowFiveBitsAndArithmeticWraps) {
     R(6) = 0x0005;
     Run({"SHL2 01 10", "SHL2 02 21", "SHR2 03 20", "SHR2 04 FFFFFFFF", "INC2 05 01",
          "DEC2 06 10001", "DEC2 07 01", "SET2E 08 12345", "INV2 09", "SHR2 0A 10"});
-    EXPECT_EQ(R(1), 0);       // 16
-    EXPECT_EQ(R(2), 0x2468);  // 33 shifts by one
-    EXPECT_EQ(R(3), 0x1234);  // 32 shifts by none
-    EXPECT_EQ(R(4), 0);       // 31
-    EXPECT_EQ(R(5), 0x0000);
-    EXPECT_EQ(R(6), 0x0004);
-    EXPECT_EQ(R(7), 0xFFFF);
-    EXPECT_EQ(R(8), 0x2345);
-    EXPECT_EQ(R(9), 0xFFFF);
-    EXPECT_EQ(R(10), 0);  // 16
+    const uint16_t expected[] = {0,      0x2468, 0x1234, 0,      0,  // shifts by 16, 1, 0, 31
+                                 0x0004, 0xFFFF, 0x2345, 0xFFFF, 0};
+    for (int r = 1; r <= 10; ++r) EXPECT_EQ(R(r), expected[r - 1]) << r;
 }
 
-TEST_F(Interpreter, TestsCompareTheFull32BitValue) {
+TEST_F(Interpreter, TestsCompareTheFull32BitValueAndReadsAreBigEndian) {
     EXPECT_EQ(Run({"IF2 0000 11234 'above FFFF'", "IF2 0000 FFFFFFFF 'negative'",
                    "IF2 0000 00001234 'two'", "IF3 0001 345678 'three'",
-                   "IF3 0001 1345678 'above FFFFFF'", "IF2 0000 1235 'other'"}),
-              "two\r\nthree\r\n");
-}
-
-TEST_F(Interpreter, ImageReadsAreBigEndian) {
+                   "IF3 0001 1345678 'above FFFFFF'", "IF2 0000 1235 'other'", "PTR4 001C 'last'"}),
+              "two\r\nthree\r\nlast: 30303031\r\n");
     R(1) = 0x0001;
     Run({"SET2 02 0004", "SET2A 03 01", "SET2E 04 0010", "CH16 04 04 05", "CH16 06 06 07"});
     EXPECT_EQ(R(2), 0x9ABC);
     EXPECT_EQ(R(3), 0x1234);  // the word whose low byte is at R[1]
     EXPECT_EQ(R(5), 'B');     // one byte when both ends are the same register
     EXPECT_EQ(R(7), 0x12);    // R[6] = 0: the byte at offset 0
-    EXPECT_EQ(Run({"PTR4 001C 'last'", "PTR 001F 'end'"}), "last: 30303031\r\nend: 00000031\r\n");
 }
 
-TEST_F(Interpreter, TextRunBytesGoIntoTheListingAsText) {
-    SetImage({'A', 'B', '\r', '\n', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N',
-              'A', 'B', 0,    'C',  'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M', 'N', 'O'});
-    EXPECT_EQ(Run({"EQU16 01 'N'"}), "N: AB\r\nCDEFGHIJKLMN\r\n");
-    // A zero byte ends the line's text there, without its line break; the next line still
-    // starts a line of its own.
-    EXPECT_EQ(Run({"SET2E 01 10", "EQU16 01 'Z'", "PTR 0000 'p'"}), "Z: AB\r\np: 00000041");
-}
-
-TEST_F(Interpreter, AFailingLineEndsTheRunAndEarlierEffectsStay) {
-    Failure failure = RunFailing(
-        {"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01", "PTR 0002 'after'"});
-    EXPECT_EQ(failure.Message, "'$0G' is not a valid integer value");
-    EXPECT_EQ(failure.Line, 2);
-    EXPECT_EQ(failure.Listing, "first: 00000056\r\n");
-    EXPECT_EQ(R(1), 1);
-}
-
-TEST_F(Interpreter, RegistersPersistAcrossRunsAndTheListingIsRenewed) {
+TEST_F(Interpreter, RegistersPersistAcrossRunsAndAFailingLineEndsTheRun) {
     std::vector<std::string> script = {"INC2 01 01", "EQU2 01 'r'"};
     EXPECT_EQ(Run(script), "r: 00000001\r\n");
     EXPECT_EQ(Run(script), "r: 00000002\r\n");
-    EXPECT_EQ(Run({}), "");
-}
-
-TEST_F(Interpreter, LongLinesAreReadUpToTheirFirst4096Characters) {
-    // The label runs to the end of the line as the list returns it.
-    std::string line = "EQU2 01 '" + std::string(5000, 'L');
-    EXPECT_EQ(Run({line}), std::string(4096 - 9, 'L') + ": 00000000\r\n");
+    try {
+        Run({"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01"});
+        ADD_FAILURE() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Line, 2);
+    }
+    EXPECT_EQ(listing.Text(), "first: 00000056\r\n");
+    EXPECT_EQ(R(1), 3);
+    // A label runs to the end of the line as the list returns it: its first 4096 characters.
+    EXPECT_EQ(Run({"EQU2 01 '" + std::string(5000, 'L')}),
+              std::string(4096 - 9, 'L') + ": 00000003\r\n");
 }
 
 }  // namespace
