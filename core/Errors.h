@@ -52,6 +52,3 @@ class ECapacityError : public Exception {
 // The message as the error box and the command-line tools show it: "." is appended when the
 // last character's code is above that of ".".
 std::string MessageBoxText(const std::string& message);
-
-// The operating system's text for an errno value (strerror), used in line-list messages.
-std::string SystemErrorText(int error);

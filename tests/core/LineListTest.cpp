@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -81,7 +82,7 @@ TEST_F(LineListFiles, LoadNormalisesBreaksCutsAtNulAndKeepsTheTextOnFailure) {
     const std::string message = MessageOf([&] { list.LoadFile(missing); });
     EXPECT_EQ(message.rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
 #ifndef _WIN32
-    EXPECT_EQ(message, "Cannot open file \"" + missing + "\". " + SystemErrorText(ENOENT));
+    EXPECT_EQ(message, "Cannot open file \"" + missing + "\". " + std::strerror(ENOENT));
 #endif
     EXPECT_EQ(list.Text(), "before");
 }
