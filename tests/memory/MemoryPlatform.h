@@ -1,8 +1,8 @@
 // A windowing platform that keeps everything in memory: it records what the program asks of the
 // screen and lets a test act as the user (choose menu items, type, press keys, answer dialogs).
+// It is its own probe for the platform contract.
 #pragma once
 
-#include <cstddef>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -10,66 +10,58 @@
 #include <string>
 #include <vector>
 
+#include "BackendProbe.h"
 #include "LineList.h"
 #include "Platform.h"
 #include "RowCursor.h"
 
 class MemoryPlatform;
 
-// A text view: its displayed text is kept in step with the bound LineList.
+// A text view whose displayed text follows its LineList.
 class MemoryTextView : public Platform::TextView, public LineListView {
   public:
-    MemoryTextView(LineList& lines, size_t capacity);
-    ~MemoryTextView() override;
-    MemoryTextView(const MemoryTextView&) = delete;
-    MemoryTextView& operator=(const MemoryTextView&) = delete;
+    explicit MemoryTextView(LineList& lines) : Lines(lines) { Lines.Bind(this); }
+    ~MemoryTextView() override { Lines.Bind(nullptr); }
 
     void SetCaretLine(int32_t index) override;
-    void TextReplaced(std::string_view text) override;
+    void TextReplaced(std::string_view text) override { Displayed = text; }
     void TextAppended(std::string_view bytes) override;
-    std::string ReadText() override;
-
-    // Types at the end of the text as the user would; what goes beyond the capacity is refused.
+    std::string ReadText() override { return Displayed; }
+    // Types at the end of the text as the user would.
     void TypeText(const std::string& text);
 
     LineList& Lines;
     std::string Displayed;
     size_t Caret = 0;  // byte offset into Displayed
-    int Appends = 0, Reads = 0;
+    int Appends = 0;
 };
 
-// A view over rows drawn on demand: it shows PageLines() lines from the cursor's top, or, once
-// the user has edited it, the text view over its LineList.
+// A view over rows drawn on demand: it shows a page of lines from the cursor's top, or, once the
+// user has edited it, the text view over its LineList.
 class MemoryRowView : public Platform::RowView {
   public:
     MemoryRowView(MemoryPlatform& platform, const Platform::TextViewSpec& spec,
                   const Platform::RowSource& rows, LineList& text);
 
     void ShowRows() override;
-
-    // What the view shows: the lines on screen, or the whole text once edited; CR LF between.
+    // The lines on screen, or the whole text once edited; CR LF between.
     std::string Displayed() const;
-    bool Edited() const { return edited_; }
-    // A key the program's key handler left alone: navigation, copy, or an edit key (Enter,
-    // Backspace, Delete) that turns the rows into text first.
+    // A key the program's key handler left alone: navigation or copy.
     void PressKey(const Platform::KeyPress& key);
     // Types at the caret; the first edit turns the rows into text.
     void TypeText(const std::string& text);
 
     RowCursor Cursor;
     MemoryTextView Text;
+    bool Edited = false;
 
   private:
-    bool BecomeText();
-
     MemoryPlatform& platform_;
-    bool edited_ = false;
 };
 
 // A label or a status panel.
 class MemoryText : public Platform::TextControl {
   public:
-    explicit MemoryText(std::string text) : Value(std::move(text)) {}
     void SetText(const std::string& text) override { Value = text; }
     std::string Text() const override { return Value; }
 
@@ -80,8 +72,6 @@ class MemoryWindow : public Platform::Window {
   public:
     MemoryWindow(MemoryPlatform& platform, const Platform::WindowSpec& spec);
     ~MemoryWindow() override;
-    MemoryWindow(const MemoryWindow&) = delete;
-    MemoryWindow& operator=(const MemoryWindow&) = delete;
 
     void SetCaption(const std::string& caption) override { Spec.Caption = caption; }
     std::string Caption() const override { return Spec.Caption; }
@@ -89,11 +79,13 @@ class MemoryWindow : public Platform::Window {
     int Left() const override { return Spec.Left; }
     int Top() const override { return Spec.Top; }
     void Show() override;
-    void Hide() override;
+    void Hide() override { Shown = false; }
     bool Visible() const override { return Shown; }
     void Close() override;
-    void OnCloseRequest(std::function<void()> handler) override;
-    void SetMenu(std::vector<Platform::MenuItem> bar) override;
+    void OnCloseRequest(std::function<void()> handler) override {
+        closeHandler_ = std::move(handler);
+    }
+    void SetMenu(std::vector<Platform::MenuItem> bar) override { MenuBar = std::move(bar); }
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
                                   const Platform::RowSource& rows, LineList& text) override;
@@ -108,43 +100,46 @@ class MemoryWindow : public Platform::Window {
     std::vector<Platform::MenuItem> MenuBar;
     std::vector<std::unique_ptr<MemoryTextView>> TextViews;
     std::vector<std::unique_ptr<MemoryRowView>> RowViews;
-    std::vector<std::unique_ptr<MemoryText>> Labels, Panels;
+    std::vector<std::unique_ptr<MemoryText>> Texts;  // labels and panels
 
   private:
     MemoryPlatform& platform_;
     std::function<void()> closeHandler_;
 };
 
-class MemoryPlatform : public Platform::Desktop {
+class MemoryPlatform : public Platform::Desktop, public BackendProbe {
   public:
-    MemoryPlatform() = default;
-    ~MemoryPlatform() override;
-    MemoryPlatform(const MemoryPlatform&) = delete;
-    MemoryPlatform& operator=(const MemoryPlatform&) = delete;
-
     void SetApplicationTitle(const std::string&) override {}
     int ScreenWidth() override { return ScreenWidthValue; }
-    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
+    std::unique_ptr<Platform::Window> NewWindow(const Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
-    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
+    void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override;
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
-    int Run(::Platform::Window& main) override;
+    int Run(Platform::Window& main) override;
 
     // Presses a key while `focused` has the focus; true when the key handler took it. A key it
     // leaves goes to the window's row view, if it has one.
-    bool PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key);
-    MemoryWindow* ActiveWindow() const { return active_; }
-    bool IsAbove(const MemoryWindow& upper, const MemoryWindow& lower) const;
-    // Live windows, bottom of the stacking order first.
-    const std::vector<MemoryWindow*>& StackingOrder() const { return stack_; }
-    // Live windows in the order they were created.
-    const std::vector<MemoryWindow*>& Windows() const { return windows_; }
+    bool Press(MemoryWindow& focused, const Platform::KeyPress& key);
+
+    // The probe.
+    Platform::Desktop& platform() override { return *this; }
+    void ProcessEvents() override {}
+    // The topmost visible window, which the platform keeps active.
+    MemoryWindow* ActiveWindow() override;
+    bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;
+    void TypeText(Platform::TextView& view, const std::string& text) override;
+    std::string DisplayedText(Platform::TextView& view) override;
+    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
+    std::string DisplayedText(Platform::RowView& view) override;
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
+    void TypeText(Platform::RowView& view, const std::string& text) override;
+    std::string Clipboard() override { return ClipboardText; }
+    void RequestClose(Platform::Window& window) override { window.Close(); }
 
     // Chosen by the test.
     int ScreenWidthValue = 1024;
-    size_t ViewCapacity = LineList::Unlimited;  // given to each text view's list
     std::deque<std::optional<std::filesystem::path>> DialogAnswers;  // none left: the user cancels
     std::vector<std::function<void()>> RunActions;
 
@@ -153,20 +148,12 @@ class MemoryPlatform : public Platform::Desktop {
         std::string Caption, Text;
     };
     std::vector<std::filesystem::path> DialogOffers;  // the initial path each dialog offered
-    std::string Clipboard;                            // what the last copy put there
+    std::string ClipboardText;                        // what the last copy put there
     std::vector<Box> MessageBoxes;
-    bool LoopEnded = false;  // the main window closed
+    std::vector<MemoryWindow*> Stack;  // live windows, bottom of the stacking order first
+    Platform::Window* Main = nullptr;  // the window Run shows
+    bool LoopEnded = false;            // the main window closed
 
   private:
-    friend class MemoryWindow;
-    void Raise(MemoryWindow& window);
-    void Hidden(MemoryWindow& window);
-    void Closed(MemoryWindow& window);
-    void Forget(MemoryWindow& window);
-
-    std::vector<MemoryWindow*> windows_;
-    std::vector<MemoryWindow*> stack_;
-    MemoryWindow* active_ = nullptr;
-    ::Platform::Window* main_ = nullptr;
-    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
+    std::function<bool(const Platform::KeyPress&)> keyHandler_;
 };

@@ -13,6 +13,7 @@
 #include "MemoryPlatform.h"
 #include "Program.h"
 #include "ScriptUnit.h"
+#include "ShortCut.h"
 #include "TempDir.h"
 
 // Interface texts are written here in UTF-8 and compared as the program holds them.
@@ -39,31 +40,22 @@ class FormTest : public ::testing::Test {
     static MemoryTextView& ScriptView() { return *ScriptWindow().TextViews.at(0); }
     static MemoryTextView& ListingView() { return *ListingWindow().TextViews.at(0); }
     static MemoryRowView& DumpView() { return *FirmwareWindow().RowViews.at(0); }
-    static LineList& Script() { return ScriptUnit::ScriptForm->ScriptLines; }
-    static LineList& Listing() { return ListingUnit::ListingForm->ListingLines; }
-    static LineList& Dump() { return FirmwareUnit::FirmwareForm->DumpLines; }
     static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
-    static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
-    static std::string Header() {
-        return FirmwareUnit::FirmwareForm->FirstStringStaticText->Text();
-    }
 
     // Chooses a menu item by its UTF-8 captions, bar item first.
-    void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
+    static void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
         std::vector<std::string> path;
         for (const char* caption : captions) path.push_back(Ru(caption));
         window.ChooseMenu(path);
     }
-    void OpenScript(const std::filesystem::path& path) {
+    void Open(const char* item, const std::filesystem::path& path) {
         platform.DialogAnswers.push_back(path);
-        Choose(Main(), {"&Файл", "&Открыть скрипт..."});
+        Choose(Main(), {"&Файл", item});
     }
-    void OpenFirmware(const std::filesystem::path& path) {
-        platform.DialogAnswers.push_back(path);
-        Choose(Main(), {"&Файл", "&Открыть HEX-файл..."});
-    }
-    bool Press(MemoryWindow& focused, uint8_t key, bool shift = false) {
-        return platform.PressKey(focused, {.VirtualKey = key, .Shift = shift});
+    void OpenScript(const std::filesystem::path& path) { Open("&Открыть скрипт...", path); }
+    void OpenFirmware(const std::filesystem::path& path) { Open("&Открыть HEX-файл...", path); }
+    bool Press(MemoryWindow& focused, uint8_t key, bool shift = false, bool ctrl = false) {
+        return platform.Press(focused, {.VirtualKey = key, .Shift = shift, .Ctrl = ctrl});
     }
     // The texts of the message boxes shown, each captioned with the program's title.
     std::vector<std::string> Boxes() const {

@@ -4,40 +4,30 @@
 
 namespace {
 
-struct Layout {
-    int ScreenWidth, MainLeft, ScriptLeft;
-};
-
-class PlacementTest : public FormTest, public ::testing::WithParamInterface<Layout> {};
-
-TEST_P(PlacementTest, WindowsArePlacedFromTheScreenWidth) {
-    const Layout layout = GetParam();
-    Start(layout.ScreenWidth);
-    const std::vector<std::pair<int, int>> placed = {
-        {Main().Left(), Main().Top()},
-        {ListingWindow().Left(), ListingWindow().Top()},
-        {FirmwareWindow().Left(), FirmwareWindow().Top()},
-        {ScriptWindow().Left(), ScriptWindow().Top()}};
-    const std::vector<std::pair<int, int>> expected = {{layout.MainLeft, 0},
-                                                       {layout.MainLeft, 420},
-                                                       {layout.MainLeft, 119},
-                                                       {layout.ScriptLeft, 119}};
-    EXPECT_EQ(placed, expected);
+TEST_F(FormTest, WindowsArePlacedFromTheScreenWidth) {
+    struct Layout {
+        int ScreenWidth, MainLeft, ScriptLeft;
+    };
+    const auto at = [](const MemoryWindow& window) {
+        return std::pair(window.Left(), window.Top());
+    };
+    for (const Layout layout :
+         {Layout{1025, 112, 289}, Layout{799, 0, 177}, Layout{641, -79, 98}}) {
+        SCOPED_TRACE(layout.ScreenWidth);
+        Start(layout.ScreenWidth);
+        EXPECT_EQ(at(Main()), std::pair(layout.MainLeft, 0));
+        EXPECT_EQ(at(ListingWindow()), std::pair(layout.MainLeft, 420));
+        EXPECT_EQ(at(FirmwareWindow()), std::pair(layout.MainLeft, 119));
+        EXPECT_EQ(at(ScriptWindow()), std::pair(layout.ScriptLeft, 119));
+        Program::ShutDown();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ScreenWidths, PlacementTest,
-                         ::testing::Values(Layout{1025, 112, 289}, Layout{799, 0, 177},
-                                           Layout{641, -79, 98}),
-                         [](const ::testing::TestParamInfo<Layout>& info) {
-                             return "Width" + std::to_string(info.param.ScreenWidth);
-                         });
 
 TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
     Start();
     const std::vector<MemoryWindow*> bottomToTop = {&ListingWindow(), &FirmwareWindow(),
                                                     &ScriptWindow(), &Main()};
-    EXPECT_EQ(platform.StackingOrder(), bottomToTop);
-    EXPECT_EQ(platform.ActiveWindow(), &Main());
+    EXPECT_EQ(platform.Stack, bottomToTop);
     const std::pair<MemoryWindow*, const char*> tools[] = {{&ScriptWindow(), "&Скрипт"},
                                                            {&ListingWindow(), "&Листинг"},
                                                            {&FirmwareWindow(), "&Прошивка"}};
@@ -52,12 +42,11 @@ TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
 
 TEST_F(FormTest, ExitEndsTheLoopWithoutSavingAndReleasesEverything) {
     const std::string file = temp.Write("inc.vts", "INC2 01 01\r\nEQU2 01 'R'\r\n");
-    platform.DialogAnswers.push_back(file);
     std::string listingSeen;
-    platform.RunActions = {[&] { Press(Main(), 114, true); },
-                           [&] { Press(ScriptWindow(), 120); },
+    platform.RunActions = {[&] { OpenScript(file); },
+                           [&] { Press(ScriptWindow(), ShortCut::KeyF9); },
                            [&] { ScriptView().TypeText("SWP 01\r\n"); },
-                           [&] { listingSeen = std::string(Listing().Text()); },
+                           [&] { listingSeen = ListingView().Displayed; },
                            [&] {
                                Choose(Main(), {"&Файл", "&Выход"});
                            },
@@ -66,8 +55,7 @@ TEST_F(FormTest, ExitEndsTheLoopWithoutSavingAndReleasesEverything) {
     EXPECT_EQ(listingSeen, "R: 00000001\r\n");
     EXPECT_EQ(TempDir::Read(file), "INC2 01 01\r\nEQU2 01 'R'\r\n");
     EXPECT_TRUE(platform.MessageBoxes.empty());
-    EXPECT_EQ(MainUnit::MainForm, nullptr);
-    EXPECT_TRUE(platform.Windows().empty());
+    EXPECT_TRUE(platform.Stack.empty());
     EXPECT_EQ(RunUnit::RegisterFile[0], 0);
     EXPECT_EQ(MainUnit::ScriptFileName, "");
 }
