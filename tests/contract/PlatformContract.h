@@ -16,8 +16,7 @@ class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
 
     Platform::Desktop& platform() { return probe->platform(); }
     // A sizeable tool window with no caption buttons.
-    std::unique_ptr<Platform::Window> NewWindow(const std::string& caption, int left = 0,
-                                                int top = 0);
+    std::unique_ptr<Platform::Window> NewWindow(const std::string& caption);
 
     struct ShownText;
     struct ShownRows;

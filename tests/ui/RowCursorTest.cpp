@@ -70,17 +70,4 @@ TEST(RowCursor, SelectionGivesTheTextAsTheRowsWouldHaveIt) {
     EXPECT_THROW(cursor.SelectedText(10), ECapacityError);
 }
 
-TEST(RowCursor, TheRowsBecomeTextOnlyWhenTheyFit) {
-    Rows rows({3, 1});
-    RowCursor cursor(rows);
-    LineList text;
-    text.SetText("before");
-    text.SetCapacity(7);
-    EXPECT_THROW(cursor.WriteText(text), ECapacityError);
-    EXPECT_EQ(text.Text(), "before");
-    text.SetCapacity(8);
-    cursor.WriteText(text);
-    EXPECT_EQ(text.Text(), "012\r\n0\r\n");
-}
-
 }  // namespace
