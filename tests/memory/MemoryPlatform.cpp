@@ -154,14 +154,6 @@ std::optional<std::filesystem::path> MemoryPlatform::OpenFileDialog(
     return answer;
 }
 
-void MemoryPlatform::ShowMessage(const std::string& caption, const std::string& text) {
-    MessageBoxes.push_back({caption, text});
-}
-
-void MemoryPlatform::SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) {
-    keyHandler_ = std::move(handler);
-}
-
 int MemoryPlatform::Run(Platform::Window& main) {
     Main = &main;
     LoopEnded = false;
@@ -189,28 +181,4 @@ MemoryWindow* MemoryPlatform::ActiveWindow() {
 
 bool MemoryPlatform::IsAbove(Platform::Window& upper, Platform::Window& lower) {
     return std::ranges::find(Stack, &upper) > std::ranges::find(Stack, &lower);
-}
-
-void MemoryPlatform::TypeText(Platform::TextView& view, const std::string& text) {
-    static_cast<MemoryTextView&>(view).TypeText(text);
-}
-
-std::string MemoryPlatform::DisplayedText(Platform::TextView& view) {
-    return static_cast<MemoryTextView&>(view).Displayed;
-}
-
-void MemoryPlatform::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
-    Press(static_cast<MemoryWindow&>(focused), key);
-}
-
-std::string MemoryPlatform::DisplayedText(Platform::RowView& view) {
-    return static_cast<MemoryRowView&>(view).Displayed();
-}
-
-void MemoryPlatform::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
-    static_cast<MemoryRowView&>(view).PressKey(key);
-}
-
-void MemoryPlatform::TypeText(Platform::RowView& view, const std::string& text) {
-    static_cast<MemoryRowView&>(view).TypeText(text);
 }

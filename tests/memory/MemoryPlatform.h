@@ -114,8 +114,12 @@ class MemoryPlatform : public Platform::Desktop, public BackendProbe {
     std::unique_ptr<Platform::Window> NewWindow(const Platform::WindowSpec& spec) override;
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
-    void ShowMessage(const std::string& caption, const std::string& text) override;
-    void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override {
+        MessageBoxes.push_back({caption, text});
+    }
+    void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
+        keyHandler_ = std::move(handler);
+    }
     // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
     int Run(Platform::Window& main) override;
 
@@ -129,12 +133,24 @@ class MemoryPlatform : public Platform::Desktop, public BackendProbe {
     // The topmost visible window, which the platform keeps active.
     MemoryWindow* ActiveWindow() override;
     bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;
-    void TypeText(Platform::TextView& view, const std::string& text) override;
-    std::string DisplayedText(Platform::TextView& view) override;
-    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override;
-    std::string DisplayedText(Platform::RowView& view) override;
-    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
-    void TypeText(Platform::RowView& view, const std::string& text) override;
+    void TypeText(Platform::TextView& view, const std::string& text) override {
+        static_cast<MemoryTextView&>(view).TypeText(text);
+    }
+    std::string DisplayedText(Platform::TextView& view) override {
+        return static_cast<MemoryTextView&>(view).Displayed;
+    }
+    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override {
+        Press(static_cast<MemoryWindow&>(focused), key);
+    }
+    std::string DisplayedText(Platform::RowView& view) override {
+        return static_cast<MemoryRowView&>(view).Displayed();
+    }
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override {
+        static_cast<MemoryRowView&>(view).PressKey(key);
+    }
+    void TypeText(Platform::RowView& view, const std::string& text) override {
+        static_cast<MemoryRowView&>(view).TypeText(text);
+    }
     std::string Clipboard() override { return ClipboardText; }
     void RequestClose(Platform::Window& window) override { window.Close(); }
 
