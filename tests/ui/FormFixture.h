@@ -13,7 +13,6 @@
 #include "MemoryPlatform.h"
 #include "Program.h"
 #include "ScriptUnit.h"
-#include "ShortCut.h"
 #include "TempDir.h"
 
 // Interface texts are written here in UTF-8 and compared as the program holds them.
@@ -37,16 +36,23 @@ class FormTest : public ::testing::Test {
     static MemoryWindow& ScriptWindow() { return Of(*ScriptUnit::ScriptForm->Window); }
     static MemoryWindow& ListingWindow() { return Of(*ListingUnit::ListingForm->Window); }
     static MemoryWindow& FirmwareWindow() { return Of(*FirmwareUnit::FirmwareForm->Window); }
-    static MemoryTextView& ScriptView() { return *ScriptWindow().TextViews.at(0); }
-    static MemoryTextView& ListingView() { return *ListingWindow().TextViews.at(0); }
-    static MemoryRowView& DumpView() { return *FirmwareWindow().RowViews.at(0); }
+    static MemoryTextView& ScriptView() { return ScriptWindow().TextViews.at(0); }
+    static MemoryTextView& ListingView() { return ListingWindow().TextViews.at(0); }
+    static MemoryRowView& DumpView() { return FirmwareWindow().RowViews.at(0); }
     static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
+    static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
 
-    // Chooses a menu item by its UTF-8 captions, bar item first.
-    static void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
-        std::vector<std::string> path;
-        for (const char* caption : captions) path.push_back(Ru(caption));
-        window.ChooseMenu(path);
+    // Chooses a menu item by its UTF-8 captions, bar item first, as a click would.
+    void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
+        const std::vector<Platform::MenuItem>* level = &window.MenuBar;
+        std::function<void()> command;
+        for (const char* caption : captions) {
+            auto item = std::ranges::find(*level, Ru(caption), &Platform::MenuItem::Caption);
+            ASSERT_NE(item, level->end()) << caption;
+            command = item->Command;
+            level = &item->Items;
+        }
+        platform.Guarded(command);
     }
     void Open(const char* item, const std::filesystem::path& path) {
         platform.DialogAnswers.push_back(path);
@@ -56,15 +62,6 @@ class FormTest : public ::testing::Test {
     void OpenFirmware(const std::filesystem::path& path) { Open("&Открыть HEX-файл...", path); }
     bool Press(MemoryWindow& focused, uint8_t key, bool shift = false, bool ctrl = false) {
         return platform.Press(focused, {.VirtualKey = key, .Shift = shift, .Ctrl = ctrl});
-    }
-    // The texts of the message boxes shown, each captioned with the program's title.
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const auto& box : platform.MessageBoxes) {
-            EXPECT_EQ(box.Caption, "Vantrel");
-            texts.push_back(box.Text);
-        }
-        return texts;
     }
 
     TempDir temp;
