@@ -14,12 +14,5 @@ class PlatformContract : public ::testing::TestWithParam<BackendFactory> {
     void SetUp() override { probe = GetParam()(); }
     void TearDown() override { probe.reset(); }
 
-    Platform::Desktop& platform() { return probe->platform(); }
-    // A sizeable tool window with no caption buttons.
-    std::unique_ptr<Platform::Window> NewWindow(const std::string& caption);
-
-    struct ShownText;
-    struct ShownRows;
-
     std::unique_ptr<BackendProbe> probe;
 };
