@@ -113,13 +113,10 @@ class MemoryRowView : public Platform::RowView {
 };
 
 // A label or a status panel.
-class MemoryText : public Platform::TextControl {
-  public:
-    void SetText(const std::string& text) override { value_ = text; }
-    std::string Text() const override { return value_; }
-
-  private:
-    std::string value_;
+struct MemoryText : Platform::TextControl {
+    void SetText(const std::string& text) override { Value = text; }
+    std::string Text() const override { return Value; }
+    std::string Value;
 };
 
 class MemoryWindow : public Platform::Window {
@@ -199,12 +196,9 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
         keyHandler_ = std::move(handler);
     }
-    // Shows `main`, then performs RunActions in order until the loop ends. Returns 0.
+    // Shows `main`; the test then acts as the user until it closes.
     int Run(Platform::Window& main) override {
-        LoopEnded = false;
         main.Show();
-        for (const std::function<void()>& action : std::exchange(RunActions, {}))
-            if (!LoopEnded) action();
         return 0;
     }
 
@@ -254,7 +248,6 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
 
     int ScreenWidthValue = 1024;
     std::deque<std::filesystem::path> DialogAnswers;
-    std::vector<std::function<void()>> RunActions;
     std::vector<std::string> Messages;  // the texts of the message boxes shown
 
   private:

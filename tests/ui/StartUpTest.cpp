@@ -35,15 +35,14 @@ TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
     }
 }
 
-TEST_F(FormTest, ExitEndsTheLoopAndReleasesEverything) {
-    const std::string file = temp.Write("inc.vts", "INC2 01 01\r\n");
-    platform.RunActions = {[&] { OpenScript(file); }, [&] { Choose(Main(), {"&Выполнение F9"}); },
-                           [&] {
-                               Choose(Main(), {"&Файл", "&Выход"});
-                           },
-                           [&] { ADD_FAILURE() << "input after the main window closed"; }};
-    EXPECT_EQ(Program::Main(platform), 0);
+TEST_F(FormTest, ExitEndsTheLoopAndShutDownReleasesEverything) {
+    Start();
+    OpenScript(temp.Write("inc.vts", "INC2 01 01\r\n"));
+    Choose(Main(), {"&Выполнение F9"});
+    Choose(Main(), {"&Файл", "&Выход"});
+    EXPECT_TRUE(platform.LoopEnded);
     EXPECT_TRUE(platform.Messages.empty());  // the run set a register
+    Program::ShutDown();
     EXPECT_TRUE(platform.Stack.empty());
     EXPECT_EQ(RunUnit::RegisterFile[0], 0);
     EXPECT_EQ(MainUnit::ScriptFileName, "");
