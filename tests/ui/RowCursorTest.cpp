@@ -7,16 +7,11 @@
 namespace {
 
 // Rows of the widths given: a row of width w is the first w digits.
-class Rows : public Platform::RowSource {
-  public:
-    explicit Rows(std::vector<uint32_t> widths) : widths_(std::move(widths)) {}
-    uint64_t RowCount() const override { return widths_.size(); }
-    std::string Row(uint64_t row) const override {
-        return std::string("0123456789").substr(0, widths_[row]);
-    }
-
-  private:
-    std::vector<uint32_t> widths_;
+struct Rows : Platform::RowSource {
+    explicit Rows(std::vector<uint32_t> widths) : Widths(std::move(widths)) {}
+    uint64_t RowCount() const override { return Widths.size(); }
+    std::string Row(uint64_t row) const override { return std::string("0123456789", Widths[row]); }
+    std::vector<uint32_t> Widths;
 };
 
 constexpr uint8_t PageUp = 0x21, PageDown = 0x22, End = 0x23, Home = 0x24, Left = 0x25,

@@ -21,9 +21,7 @@ TEST_F(FormTest, WindowsArePlacedFromTheScreenWidth) {
 
 TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
     Start();
-    const std::vector<MemoryWindow*> bottomToTop = {&ListingWindow(), &FirmwareWindow(),
-                                                    &ScriptWindow(), &Main()};
-    EXPECT_EQ(platform.Stack, bottomToTop);
+    EXPECT_EQ(platform.ActiveWindow(), &Main());
     const std::pair<MemoryWindow*, const char*> tools[] = {{&ScriptWindow(), "&Скрипт"},
                                                            {&ListingWindow(), "&Листинг"},
                                                            {&FirmwareWindow(), "&Прошивка"}};
