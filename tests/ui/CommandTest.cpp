@@ -25,7 +25,7 @@ TEST_F(CommandTest, OpenScriptShowsTheFileAndAFailedOrCancelledOneChangesNothing
     EXPECT_EQ(platform.Messages.size(), 1u);
     EXPECT_EQ(ScriptView().Displayed, "SWP 01\r\n");
     EXPECT_FALSE(ScriptWindow().Visible());
-    EXPECT_EQ(ScriptPanel(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + file);
+    EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + file);
 }
 
 TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndAFailedOneChangesNothing) {
@@ -36,7 +36,7 @@ TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndAFailedOneChangesNothin
     EXPECT_EQ(platform.Messages.size(), 1u);
     EXPECT_EQ(FirmwareUnit::FirmwareForm->FirstStringStaticText->Text(), HexUnit::DumpHeader());
     EXPECT_EQ(DumpView().Displayed(), "00000000 | 01 7F \r\n");  // rows again, not the text
-    EXPECT_EQ(FirmwarePanel(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + file);
+    EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + file);
 
     // The window's own item opens too, and the last row of a large image can be reached.
     platform.DialogAnswers.push_back(temp.Write("big.bin", std::string(5000, 'A')));

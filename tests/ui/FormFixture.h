@@ -39,8 +39,6 @@ class FormTest : public ::testing::Test {
     static MemoryTextView& ScriptView() { return ScriptWindow().TextViews.at(0); }
     static MemoryTextView& ListingView() { return ListingWindow().TextViews.at(0); }
     static MemoryRowView& DumpView() { return FirmwareWindow().RowViews.at(0); }
-    static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
-    static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
 
     // Chooses a menu item by its UTF-8 captions, bar item first, as a click would.
     void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
