@@ -5,11 +5,6 @@
 
 #include <algorithm>
 #include <deque>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "BackendProbe.h"
 #include "LineList.h"

@@ -14,7 +14,7 @@ class CommandTest : public FormTest {
     void SetUp() override { Start(); }
 };
 
-TEST_F(CommandTest, OpenScriptShowsTheFileAndAFailedOrCancelledOneChangesNothing) {
+TEST_F(CommandTest, OpenScriptShowsTheFileAndABadOrCancelledOneChangesNothing) {
     const std::string file = temp.Write("a.vts", "SWP 01\r\n");
     platform.DialogAnswers.push_back(file);
     Choose(ScriptWindow(), {"Открыть скрипт"});
@@ -28,7 +28,7 @@ TEST_F(CommandTest, OpenScriptShowsTheFileAndAFailedOrCancelledOneChangesNothing
     EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + file);
 }
 
-TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndAFailedOneChangesNothing) {
+TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) {
     DumpView().TypeText("typed into the dump");
     const std::string file = temp.Write("fw.bin", "\x01\x7F");
     OpenFirmware(file);
@@ -45,7 +45,7 @@ TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndAFailedOneChangesNothin
     EXPECT_TRUE(DumpView().Displayed().ends_with("00001380 | 41 41 41 41 41 41 41 41 \r\n"));
 }
 
-TEST_F(CommandTest, FailedRunPutsTheCaretOnTheFailingLine) {
+TEST_F(CommandTest, RunErrorPutsTheCaretOnTheFailingLine) {
     const std::string script = "EQU2 01 'L0'\r\nSWP 5\r\nEQU2 01 'L2'\r\n";
     OpenScript(temp.Write("f.vts", script));
     ScriptWindow().Hide();

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "Cp1251.h"
 #include "FirmwareUnit.h"
 #include "ListingUnit.h"
@@ -37,7 +34,6 @@ class FormTest : public ::testing::Test {
     static MemoryWindow& ListingWindow() { return Of(*ListingUnit::ListingForm->Window); }
     static MemoryWindow& FirmwareWindow() { return Of(*FirmwareUnit::FirmwareForm->Window); }
     static MemoryTextView& ScriptView() { return ScriptWindow().TextViews.at(0); }
-    static MemoryTextView& ListingView() { return ListingWindow().TextViews.at(0); }
     static MemoryRowView& DumpView() { return FirmwareWindow().RowViews.at(0); }
 
     // Chooses a menu item by its UTF-8 captions, bar item first, as a click would.
