@@ -136,13 +136,11 @@ class MemoryWindow : public Platform::Window {
     bool Visible() const override { return Shown; }
     // Only the main window has no close handler.
     void Close() override {
-        if (closeHandler_) return closeHandler_();
+        if (onClose_) return onClose_();
         Hide();
         desktop_.LoopEnded = true;
     }
-    void OnCloseRequest(std::function<void()> handler) override {
-        closeHandler_ = std::move(handler);
-    }
+    void OnCloseRequest(std::function<void()> handler) override { onClose_ = std::move(handler); }
     void SetMenu(std::vector<Platform::MenuItem> bar) override { MenuBar = std::move(bar); }
     Platform::TextView& AddTextView(const Platform::TextViewSpec&, LineList& lines) override {
         return TextViews.emplace_back(lines);
@@ -168,7 +166,7 @@ class MemoryWindow : public Platform::Window {
 
   private:
     MemoryDesktop& desktop_;
-    std::function<void()> closeHandler_;
+    std::function<void()> onClose_;
 };
 
 class MemoryPlatform : public MemoryDesktop, public BackendProbe {

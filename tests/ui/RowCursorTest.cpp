@@ -35,7 +35,6 @@ TEST(RowCursor, MovesAsInATextWhoseRowsEndInLineBreaks) {
     EXPECT_EQ(After(cursor, Right), (RowPoint{3, 0}));
     EXPECT_EQ(After(cursor, Left), (RowPoint{2, 6}));
     EXPECT_EQ(After(cursor, Home, false, true), (RowPoint{0, 0}));
-    EXPECT_FALSE(cursor.Navigate({.VirtualKey = 'X'}));
 }
 
 TEST(RowCursor, PagesScrollAndKeepTheCaretInView) {
