@@ -8,12 +8,7 @@
 
 namespace {
 
-class CommandTest : public FormTest {
-  protected:
-    void SetUp() override { Start(); }
-};
-
-TEST_F(CommandTest, OpenScriptShowsTheFileAndABadOrCancelledOneChangesNothing) {
+TEST_F(FormTest, OpenScriptShowsTheFileAndABadOrCancelledOneChangesNothing) {
     const std::string file = temp.Write("a.vts", "SWP 01\r\n");
     platform.DialogAnswers.push_back(file);
     Choose(ScriptWindow(), {"Открыть скрипт"});
@@ -27,7 +22,7 @@ TEST_F(CommandTest, OpenScriptShowsTheFileAndABadOrCancelledOneChangesNothing) {
     EXPECT_EQ(MainUnit::MainForm->ScriptLoadedPanel->Text(), Ru("СКРИПТ ЗАГРУЖЕН:   ") + file);
 }
 
-TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) {
+TEST_F(FormTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) {
     DumpView().TypeText("typed into the dump");
     const std::string file = temp.Write("fw.bin", "\x01\x7F");
     OpenFirmware(file);
@@ -43,7 +38,7 @@ TEST_F(CommandTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) 
     EXPECT_EQ(DumpView().Cursor.LineCount(), 314u);  // 313 rows and the empty line after
 }
 
-TEST_F(CommandTest, RunErrorPutsTheCaretOnTheFailingLine) {
+TEST_F(FormTest, RunErrorPutsTheCaretOnTheFailingLine) {
     const std::string script = "EQU2 01 'L0'\r\nSWP 5\r\nEQU2 01 'L2'\r\n";
     OpenScript(temp.Write("f.vts", script));
     ScriptWindow().Hide();
@@ -52,7 +47,7 @@ TEST_F(CommandTest, RunErrorPutsTheCaretOnTheFailingLine) {
     EXPECT_FALSE(ScriptWindow().Visible());
 }
 
-TEST_F(CommandTest, SaveWritesOnlyOverTheLoadedFile) {
+TEST_F(FormTest, SaveWritesOnlyOverTheLoadedFile) {
     ScriptView().TypeText("INV2 01\r\n");
     Choose(ScriptWindow(), {"Сохранить скрипт"});
     EXPECT_EQ(platform.Messages,
@@ -65,7 +60,7 @@ TEST_F(CommandTest, SaveWritesOnlyOverTheLoadedFile) {
     EXPECT_EQ(TempDir::Read(file), "SWP 01\r\nINV2 02");
 }
 
-TEST_F(CommandTest, ErrorHandlerShowsWhatEndedTheCommand) {
+TEST_F(FormTest, ErrorHandlerShowsWhatEndedTheCommand) {
     EXPECT_TRUE(MainUnit::RunCommand(platform, [] {}));
     EXPECT_FALSE(MainUnit::RunCommand(platform, [] { throw std::bad_alloc(); }));
     EXPECT_FALSE(MainUnit::RunCommand(platform, [] { throw std::runtime_error("boom"); }));

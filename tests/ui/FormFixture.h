@@ -19,10 +19,13 @@ inline std::string Ru(const char* utf8) {
 
 class FormTest : public ::testing::Test {
   protected:
+    void SetUp() override { Start(); }
     void TearDown() override { Program::ShutDown(); }
 
-    // Starts the program and runs the message loop's first step, which shows the main window.
+    // Starts the program afresh and runs the message loop's first step, which shows the main
+    // window.
     void Start(int screenWidth = 1024) {
+        Program::ShutDown();
         platform.ScreenWidthValue = screenWidth;
         Program::StartUp(platform);
         platform.Run(*MainUnit::MainForm->Window);

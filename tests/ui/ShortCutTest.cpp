@@ -30,7 +30,6 @@ TEST_F(FormTest, MainWindowShortcutsWorkWhereverTheFocusIs) {
         EXPECT_FALSE(Press(focused(), KeyF9, true));
         EXPECT_FALSE(Press(focused(), KeyF9, false, true));
         EXPECT_FALSE(Press(focused(), KeyF3 - 1));
-        Program::ShutDown();
     }
 }
 

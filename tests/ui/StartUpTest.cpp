@@ -15,12 +15,10 @@ TEST_F(FormTest, WindowsArePlacedFromTheScreenWidth) {
         EXPECT_EQ(at(ListingWindow()), std::pair(mainLeft, 420));
         EXPECT_EQ(at(FirmwareWindow()), std::pair(mainLeft, 119));
         EXPECT_EQ(at(ScriptWindow()), std::pair(mainLeft + 177, 119));
-        Program::ShutDown();
     }
 }
 
 TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
-    Start();
     EXPECT_EQ(platform.ActiveWindow(), &Main());
     const std::pair<MemoryWindow*, const char*> tools[] = {{&ScriptWindow(), "&Скрипт"},
                                                            {&ListingWindow(), "&Листинг"},
@@ -34,7 +32,6 @@ TEST_F(FormTest, MainWindowLiesOnTopAndTheWindowsMenuBringsToolsBack) {
 }
 
 TEST_F(FormTest, ExitEndsTheLoopAndShutDownReleasesEverything) {
-    Start();
     OpenScript(temp.Write("inc.vts", "INC2 01 01\r\n"));
     Choose(Main(), {"&Выполнение F9"});
     Choose(Main(), {"&Файл", "&Выход"});
