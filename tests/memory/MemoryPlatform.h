@@ -78,11 +78,7 @@ class MemoryRowView : public Platform::RowView {
     }
     // A key the program's key handler left alone: navigation or copy.
     void PressKey(const Platform::KeyPress& key) {
-        if (Edited) return;
-        if (!RowCursor::IsCopy(key)) {
-            Cursor.Navigate(key);
-            return;
-        }
+        if (Edited || Cursor.Navigate(key) || !RowCursor::IsCopy(key)) return;
         desktop_.Guarded(
             [this] { desktop_.ClipboardText = Cursor.SelectedText(Text.Lines.Capacity()); });
     }
