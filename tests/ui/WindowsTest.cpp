@@ -1,8 +1,12 @@
-// Start-up: placement and stacking, the Windows menu, and how the program ends.
+// The windows from start to end: placement and stacking, the menus, the main window's shortcuts
+// from every window, and how the program ends.
 #include "FormFixture.h"
 #include "RunUnit.h"
+#include "ShortCut.h"
 
 namespace {
+
+using namespace ShortCut;
 
 TEST_F(FormTest, WindowsArePlacedFromTheScreenWidth) {
     const auto at = [](const MemoryWindow& window) {
@@ -40,6 +44,30 @@ TEST_F(FormTest, ExitEndsTheLoopAndShutDownReleasesEverything) {
     Program::ShutDown();
     EXPECT_EQ(RunUnit::RegisterFile[0], 0);
     EXPECT_EQ(MainUnit::ScriptFileName, "");
+}
+
+TEST(ShortCut, NameShowsTheModifiersThenTheKey) {
+    EXPECT_EQ(Name(Encode(KeyF3, true)), "Shift+F3");
+    EXPECT_EQ(Name(Encode(KeyF24, true, true, true)), "Shift+Ctrl+Alt+F24");
+    EXPECT_EQ(Name(Encode('S', false, true)), "");  // no name: no shortcut shown
+}
+
+TEST_F(FormTest, MainWindowShortcutsWorkWhereverTheFocusIs) {
+    const std::string script = temp.Write("s.vts", "INC2 01 01\r\nEQU2 01 'R'\r\n");
+    const std::string image = temp.Write("fw.bin", "\x7F");
+    for (auto focused : {Main, ScriptWindow, ListingWindow, FirmwareWindow}) {
+        Start();
+        SCOPED_TRACE(focused().Spec.Caption);
+        platform.DialogAnswers = {script, image};
+        EXPECT_TRUE(Press(focused(), KeyF3, true));
+        EXPECT_TRUE(Press(focused(), KeyF3));
+        EXPECT_TRUE(Press(focused(), KeyF9));
+        EXPECT_EQ(DumpView().Cursor.Line(0), "00000000 | 7F ");
+        EXPECT_EQ(ListingWindow().TextViews.at(0).Displayed, "R: 00000001\r\n");
+        EXPECT_EQ(platform.ActiveWindow(), &ListingWindow());  // a run shows the listing
+        // Another modifier state is another key: it goes on to the window.
+        EXPECT_FALSE(Press(focused(), KeyF9, false, true));
+    }
 }
 
 }  // namespace
