@@ -214,8 +214,8 @@ TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
         received.push_back(key);
         return true;
     });
-    auto plain = ShownWindow(*probe, "plain");
     ShownText text(*probe);
+    auto plain = ShownWindow(*probe, "plain");
     const Platform::KeyPress shiftF3{.VirtualKey = 114, .Shift = true}, f9{.VirtualKey = 120},
         ctrlAltF5{.VirtualKey = 116, .Ctrl = true, .Alt = true};
     probe->PressKey(*plain, shiftF3);
