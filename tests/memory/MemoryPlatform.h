@@ -1,172 +1,244 @@
 // A windowing platform that keeps everything in memory: it records what the program asks of the
 // screen and lets a test act as the user (choose menu items, type, press keys, answer dialogs).
+// It is its own probe for the platform contract.
 #pragma once
 
-#include <cstddef>
+#include <algorithm>
 #include <deque>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
+#include "BackendProbe.h"
 #include "LineList.h"
 #include "Platform.h"
 #include "RowCursor.h"
 
-class MemoryPlatform;
+class MemoryWindow;
 
-// A text view: its displayed text is kept in step with the bound LineList.
+// What the windows share with their platform.
+struct MemoryDesktop : Platform::Desktop {
+    std::vector<MemoryWindow*> Stack;  // live windows, bottom of the stacking order first
+    std::string ClipboardText;
+    bool LoopEnded = false;  // the main window closed
+};
+
+// A text view whose displayed text follows its LineList.
 class MemoryTextView : public Platform::TextView, public LineListView {
   public:
-    MemoryTextView(LineList& lines, size_t capacity);
-    ~MemoryTextView() override;
-    MemoryTextView(const MemoryTextView&) = delete;
-    MemoryTextView& operator=(const MemoryTextView&) = delete;
+    explicit MemoryTextView(LineList& lines) : Lines(lines) { Lines.Bind(this); }
+    ~MemoryTextView() override { Lines.Bind(nullptr); }
 
-    void SetCaretLine(int32_t index) override;
-    void TextReplaced(std::string_view text) override;
-    void TextAppended(std::string_view bytes) override;
-    std::string ReadText() override;
-
-    // Types at the end of the text as the user would; what goes beyond the capacity is refused.
-    void TypeText(const std::string& text);
+    void SetCaretLine(int32_t index) override { Caret = LineStart(index); }
+    void TextReplaced(std::string_view text) override { Displayed = text; }
+    void TextAppended(std::string_view bytes) override { Displayed += bytes; }
+    std::string ReadText() override { return Displayed; }
+    // Types at the end of the text as the user would.
+    void TypeText(const std::string& text) {
+        Displayed += text;
+        Lines.ViewEdited();
+    }
+    // Where line `line` starts (the text's end when it has fewer lines).
+    size_t LineStart(uint64_t line) const {
+        size_t offset = 0;
+        for (; line > 0; --line) {
+            const size_t lineBreak = Displayed.find("\r\n", offset);
+            if (lineBreak == std::string::npos) return Displayed.size();
+            offset = lineBreak + 2;
+        }
+        return offset;
+    }
 
     LineList& Lines;
     std::string Displayed;
     size_t Caret = 0;  // byte offset into Displayed
-    int Appends = 0, Reads = 0;
 };
 
-// A view over rows drawn on demand: it shows PageLines() lines from the cursor's top, or, once
-// the user has edited it, the text view over its LineList.
+// A view over rows drawn on demand: it shows a page of lines from the cursor's top, or, once the
+// user has edited it, the text view over its LineList.
 class MemoryRowView : public Platform::RowView {
   public:
-    MemoryRowView(MemoryPlatform& platform, const Platform::TextViewSpec& spec,
-                  const Platform::RowSource& rows, LineList& text);
+    MemoryRowView(MemoryDesktop& desktop, const Platform::TextViewSpec& spec,
+                  const Platform::RowSource& rows, LineList& text)
+        : Cursor(rows), Text(text), desktop_(desktop) {
+        // A line is 16 pixels high; the last line that fits only in part does not count.
+        Cursor.SetPageLines(static_cast<uint32_t>(spec.Where.Height / 16));
+    }
 
-    void ShowRows() override;
-
-    // What the view shows: the lines on screen, or the whole text once edited; CR LF between.
-    std::string Displayed() const;
-    bool Edited() const { return edited_; }
-    // A key the program's key handler left alone: navigation, copy, or an edit key (Enter,
-    // Backspace, Delete) that turns the rows into text first.
-    void PressKey(const Platform::KeyPress& key);
+    void ShowRows() override {
+        Edited = false;
+        Text.Lines.Clear();
+        Cursor.Reset();
+    }
+    // The lines on screen, or the whole text once edited; CR LF between.
+    std::string Displayed() const {
+        if (Edited) return Text.Displayed;
+        std::string shown;
+        const uint64_t end = std::min(Cursor.LineCount(), Cursor.Top() + Cursor.PageLines());
+        for (uint64_t line = Cursor.Top(); line < end; ++line)
+            shown += (line > Cursor.Top() ? "\r\n" : "") + Cursor.Line(line);
+        return shown;
+    }
+    // A key the program's key handler left alone: navigation or copy.
+    void PressKey(const Platform::KeyPress& key) {
+        if (Edited || Cursor.Navigate(key) || !RowCursor::IsCopy(key)) return;
+        desktop_.Guarded(
+            [this] { desktop_.ClipboardText = Cursor.SelectedText(Text.Lines.Capacity()); });
+    }
     // Types at the caret; the first edit turns the rows into text.
-    void TypeText(const std::string& text);
+    void TypeText(const std::string& text) {
+        if (!Edited) {
+            if (!desktop_.Guarded([this] { Cursor.WriteText(Text.Lines); })) return;
+            Edited = true;
+            // The caret stands where it stood among the rows.
+            Text.Caret = Text.LineStart(Cursor.Caret().Line) + Cursor.Caret().Column;
+        }
+        Text.Displayed.insert(Text.Caret, text);
+        Text.Caret += text.size();
+        Text.Lines.ViewEdited();
+    }
 
     RowCursor Cursor;
     MemoryTextView Text;
+    bool Edited = false;
 
   private:
-    bool BecomeText();
-
-    MemoryPlatform& platform_;
-    bool edited_ = false;
+    MemoryDesktop& desktop_;
 };
 
 // A label or a status panel.
-class MemoryText : public Platform::TextControl {
-  public:
-    explicit MemoryText(std::string text) : Value(std::move(text)) {}
+struct MemoryText : Platform::TextControl {
     void SetText(const std::string& text) override { Value = text; }
     std::string Text() const override { return Value; }
-
     std::string Value;
 };
 
 class MemoryWindow : public Platform::Window {
   public:
-    MemoryWindow(MemoryPlatform& platform, const Platform::WindowSpec& spec);
-    ~MemoryWindow() override;
-    MemoryWindow(const MemoryWindow&) = delete;
-    MemoryWindow& operator=(const MemoryWindow&) = delete;
+    MemoryWindow(MemoryDesktop& desktop, const Platform::WindowSpec& spec)
+        : Spec(spec), desktop_(desktop) {
+        desktop_.Stack.push_back(this);
+    }
+    ~MemoryWindow() override { std::erase(desktop_.Stack, this); }
 
     void SetCaption(const std::string& caption) override { Spec.Caption = caption; }
     std::string Caption() const override { return Spec.Caption; }
     void Place(int left, int top) override { Spec.Left = left, Spec.Top = top; }
     int Left() const override { return Spec.Left; }
     int Top() const override { return Spec.Top; }
-    void Show() override;
-    void Hide() override;
+    void Show() override {
+        Shown = true;
+        std::erase(desktop_.Stack, this);
+        desktop_.Stack.push_back(this);
+    }
+    void Hide() override { Shown = false; }
     bool Visible() const override { return Shown; }
-    void Close() override;
-    void OnCloseRequest(std::function<void()> handler) override;
-    void SetMenu(std::vector<Platform::MenuItem> bar) override;
-    Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
+    // Only the main window has no close handler.
+    void Close() override {
+        if (onClose_) return onClose_();
+        Hide();
+        desktop_.LoopEnded = true;
+    }
+    void OnCloseRequest(std::function<void()> handler) override { onClose_ = std::move(handler); }
+    void SetMenu(std::vector<Platform::MenuItem> bar) override { MenuBar = std::move(bar); }
+    Platform::TextView& AddTextView(const Platform::TextViewSpec&, LineList& lines) override {
+        return TextViews.emplace_back(lines);
+    }
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text) override;
-    Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
-    Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
-
-    // Chooses the item reached through `captions` (bar item first), as a click would.
-    void ChooseMenu(const std::vector<std::string>& captions);
+                                  const Platform::RowSource& rows, LineList& text) override {
+        return RowViews.emplace_back(desktop_, spec, rows, text);
+    }
+    Platform::TextControl& AddLabel(const Platform::LabelSpec&) override {
+        return Texts.emplace_back();
+    }
+    Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override {
+        Texts.emplace_back().SetText(spec.Text);
+        return Texts.back();
+    }
 
     Platform::WindowSpec Spec;  // Left and Top follow Place
     bool Shown = false;
     std::vector<Platform::MenuItem> MenuBar;
-    std::vector<std::unique_ptr<MemoryTextView>> TextViews;
-    std::vector<std::unique_ptr<MemoryRowView>> RowViews;
-    std::vector<std::unique_ptr<MemoryText>> Labels, Panels;
+    std::deque<MemoryTextView> TextViews;
+    std::deque<MemoryRowView> RowViews;
+    std::deque<MemoryText> Texts;  // labels and panels
 
   private:
-    MemoryPlatform& platform_;
-    std::function<void()> closeHandler_;
+    MemoryDesktop& desktop_;
+    std::function<void()> onClose_;
 };
 
-class MemoryPlatform : public Platform::Desktop {
+class MemoryPlatform : public MemoryDesktop, public BackendProbe {
   public:
-    MemoryPlatform() = default;
-    ~MemoryPlatform() override;
-    MemoryPlatform(const MemoryPlatform&) = delete;
-    MemoryPlatform& operator=(const MemoryPlatform&) = delete;
-
     void SetApplicationTitle(const std::string&) override {}
     int ScreenWidth() override { return ScreenWidthValue; }
-    std::unique_ptr<::Platform::Window> NewWindow(const ::Platform::WindowSpec& spec) override;
-    std::optional<std::filesystem::path> OpenFileDialog(
-        const std::filesystem::path& initialPath) override;
-    void ShowMessage(const std::string& caption, const std::string& text) override;
-    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
-    // Shows `main`, then performs RunActions in order until `main` closes. Returns 0.
-    int Run(::Platform::Window& main) override;
+    std::unique_ptr<Platform::Window> NewWindow(const Platform::WindowSpec& spec) override {
+        return std::make_unique<MemoryWindow>(*this, spec);
+    }
+    // The answer the test queued first; none left: the user cancels.
+    std::optional<std::filesystem::path> OpenFileDialog(const std::filesystem::path&) override {
+        if (DialogAnswers.empty()) return std::nullopt;
+        std::filesystem::path answer = DialogAnswers.front();
+        DialogAnswers.pop_front();
+        return answer;
+    }
+    void ShowMessage(const std::string&, const std::string& text) override {
+        Messages.push_back(text);
+    }
+    void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
+        keyHandler_ = std::move(handler);
+    }
+    // Shows `main`; the test then acts as the user until it closes.
+    int Run(Platform::Window& main) override {
+        main.Show();
+        return 0;
+    }
 
     // Presses a key while `focused` has the focus; true when the key handler took it. A key it
     // leaves goes to the window's row view, if it has one.
-    bool PressKey(MemoryWindow& focused, const ::Platform::KeyPress& key);
-    MemoryWindow* ActiveWindow() const { return active_; }
-    bool IsAbove(const MemoryWindow& upper, const MemoryWindow& lower) const;
-    // Live windows, bottom of the stacking order first.
-    const std::vector<MemoryWindow*>& StackingOrder() const { return stack_; }
-    // Live windows in the order they were created.
-    const std::vector<MemoryWindow*>& Windows() const { return windows_; }
+    bool Press(MemoryWindow& focused, const Platform::KeyPress& key) {
+        if (keyHandler_) {
+            bool taken = true;  // a command that failed took its key too
+            Guarded([&] { taken = keyHandler_(key); });
+            if (taken) return true;
+        }
+        if (!focused.RowViews.empty()) focused.RowViews.front().PressKey(key);
+        return false;
+    }
 
-    // Chosen by the test.
+    // The probe.
+    Platform::Desktop& platform() override { return *this; }
+    void ProcessEvents() override {}
+    // The topmost visible window, which the platform keeps active.
+    MemoryWindow* ActiveWindow() override {
+        auto shown = std::ranges::find_if(Stack.rbegin(), Stack.rend(), &MemoryWindow::Shown);
+        return shown == Stack.rend() ? nullptr : *shown;
+    }
+    bool IsAbove(Platform::Window& upper, Platform::Window& lower) override {
+        return std::ranges::find(Stack, &upper) > std::ranges::find(Stack, &lower);
+    }
+    void TypeText(Platform::TextView& view, const std::string& text) override {
+        static_cast<MemoryTextView&>(view).TypeText(text);
+    }
+    std::string DisplayedText(Platform::TextView& view) override {
+        return static_cast<MemoryTextView&>(view).Displayed;
+    }
+    void PressKey(Platform::Window& focused, const Platform::KeyPress& key) override {
+        Press(static_cast<MemoryWindow&>(focused), key);
+    }
+    std::string DisplayedText(Platform::RowView& view) override {
+        return static_cast<MemoryRowView&>(view).Displayed();
+    }
+    void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override {
+        static_cast<MemoryRowView&>(view).PressKey(key);
+    }
+    void TypeText(Platform::RowView& view, const std::string& text) override {
+        static_cast<MemoryRowView&>(view).TypeText(text);
+    }
+    std::string Clipboard() override { return ClipboardText; }
+    void RequestClose(Platform::Window& window) override { window.Close(); }
+
     int ScreenWidthValue = 1024;
-    size_t ViewCapacity = LineList::Unlimited;  // given to each text view's list
-    std::deque<std::optional<std::filesystem::path>> DialogAnswers;  // none left: the user cancels
-    std::vector<std::function<void()>> RunActions;
-
-    // Recorded.
-    struct Box {
-        std::string Caption, Text;
-    };
-    std::vector<std::filesystem::path> DialogOffers;  // the initial path each dialog offered
-    std::string Clipboard;                            // what the last copy put there
-    std::vector<Box> MessageBoxes;
-    bool LoopEnded = false;  // the main window closed
+    std::deque<std::filesystem::path> DialogAnswers;
+    std::vector<std::string> Messages;  // the texts of the message boxes shown
 
   private:
-    friend class MemoryWindow;
-    void Raise(MemoryWindow& window);
-    void Hidden(MemoryWindow& window);
-    void Closed(MemoryWindow& window);
-    void Forget(MemoryWindow& window);
-
-    std::vector<MemoryWindow*> windows_;
-    std::vector<MemoryWindow*> stack_;
-    MemoryWindow* active_ = nullptr;
-    ::Platform::Window* main_ = nullptr;
-    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
+    std::function<bool(const Platform::KeyPress&)> keyHandler_;
 };

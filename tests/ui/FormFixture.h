@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "Cp1251.h"
 #include "FirmwareUnit.h"
 #include "ListingUnit.h"
@@ -22,10 +19,13 @@ inline std::string Ru(const char* utf8) {
 
 class FormTest : public ::testing::Test {
   protected:
+    void SetUp() override { Start(); }
     void TearDown() override { Program::ShutDown(); }
 
-    // Starts the program and runs the message loop's first step, which shows the main window.
+    // Starts the program afresh and runs the message loop's first step, which shows the main
+    // window.
     void Start(int screenWidth = 1024) {
+        Program::ShutDown();
         platform.ScreenWidthValue = screenWidth;
         Program::StartUp(platform);
         platform.Run(*MainUnit::MainForm->Window);
@@ -36,43 +36,29 @@ class FormTest : public ::testing::Test {
     static MemoryWindow& ScriptWindow() { return Of(*ScriptUnit::ScriptForm->Window); }
     static MemoryWindow& ListingWindow() { return Of(*ListingUnit::ListingForm->Window); }
     static MemoryWindow& FirmwareWindow() { return Of(*FirmwareUnit::FirmwareForm->Window); }
-    static MemoryTextView& ScriptView() { return *ScriptWindow().TextViews.at(0); }
-    static MemoryTextView& ListingView() { return *ListingWindow().TextViews.at(0); }
-    static MemoryRowView& DumpView() { return *FirmwareWindow().RowViews.at(0); }
-    static LineList& Script() { return ScriptUnit::ScriptForm->ScriptLines; }
-    static LineList& Listing() { return ListingUnit::ListingForm->ListingLines; }
-    static LineList& Dump() { return FirmwareUnit::FirmwareForm->DumpLines; }
-    static std::string ScriptPanel() { return MainUnit::MainForm->ScriptLoadedPanel->Text(); }
-    static std::string FirmwarePanel() { return MainUnit::MainForm->FirmwareLoadedPanel->Text(); }
-    static std::string Header() {
-        return FirmwareUnit::FirmwareForm->FirstStringStaticText->Text();
-    }
+    static MemoryTextView& ScriptView() { return ScriptWindow().TextViews.at(0); }
+    static MemoryRowView& DumpView() { return FirmwareWindow().RowViews.at(0); }
 
-    // Chooses a menu item by its UTF-8 captions, bar item first.
+    // Chooses a menu item by its UTF-8 captions, bar item first, as a click would.
     void Choose(MemoryWindow& window, const std::vector<const char*>& captions) {
-        std::vector<std::string> path;
-        for (const char* caption : captions) path.push_back(Ru(caption));
-        window.ChooseMenu(path);
-    }
-    void OpenScript(const std::filesystem::path& path) {
-        platform.DialogAnswers.push_back(path);
-        Choose(Main(), {"&Файл", "&Открыть скрипт..."});
-    }
-    void OpenFirmware(const std::filesystem::path& path) {
-        platform.DialogAnswers.push_back(path);
-        Choose(Main(), {"&Файл", "&Открыть HEX-файл..."});
-    }
-    bool Press(MemoryWindow& focused, uint8_t key, bool shift = false) {
-        return platform.PressKey(focused, {.VirtualKey = key, .Shift = shift});
-    }
-    // The texts of the message boxes shown, each captioned with the program's title.
-    std::vector<std::string> Boxes() const {
-        std::vector<std::string> texts;
-        for (const auto& box : platform.MessageBoxes) {
-            EXPECT_EQ(box.Caption, "Vantrel");
-            texts.push_back(box.Text);
+        const std::vector<Platform::MenuItem>* level = &window.MenuBar;
+        std::function<void()> command;
+        for (const char* caption : captions) {
+            auto item = std::ranges::find(*level, Ru(caption), &Platform::MenuItem::Caption);
+            ASSERT_NE(item, level->end()) << caption;
+            command = item->Command;
+            level = &item->Items;
         }
-        return texts;
+        platform.Guarded(command);
+    }
+    void Open(const char* item, const std::filesystem::path& path) {
+        platform.DialogAnswers.push_back(path);
+        Choose(Main(), {"&Файл", item});
+    }
+    void OpenScript(const std::filesystem::path& path) { Open("&Открыть скрипт...", path); }
+    void OpenFirmware(const std::filesystem::path& path) { Open("&Открыть HEX-файл...", path); }
+    bool Press(MemoryWindow& focused, uint8_t key, bool shift = false, bool ctrl = false) {
+        return platform.Press(focused, {.VirtualKey = key, .Shift = shift, .Ctrl = ctrl});
     }
 
     TempDir temp;

@@ -7,20 +7,14 @@
 namespace {
 
 // Rows of the widths given: a row of width w is the first w digits.
-class Rows : public Platform::RowSource {
-  public:
-    explicit Rows(std::vector<uint32_t> widths) : widths_(std::move(widths)) {}
-    uint64_t RowCount() const override { return widths_.size(); }
-    std::string Row(uint64_t row) const override {
-        return std::string("0123456789").substr(0, widths_[row]);
-    }
-
-  private:
-    std::vector<uint32_t> widths_;
+struct Rows : Platform::RowSource {
+    explicit Rows(std::vector<uint32_t> widths) : Widths(std::move(widths)) {}
+    uint64_t RowCount() const override { return Widths.size(); }
+    std::string Row(uint64_t row) const override { return std::string("0123456789", Widths[row]); }
+    std::vector<uint32_t> Widths;
 };
 
-constexpr uint8_t PageUp = 0x21, PageDown = 0x22, End = 0x23, Home = 0x24, Left = 0x25,
-                  Right = 0x27, Down = 0x28;
+constexpr uint8_t PageDown = 0x22, End = 0x23, Home = 0x24, Left = 0x25, Right = 0x27, Down = 0x28;
 
 // Where the caret stands after the key.
 RowPoint After(RowCursor& cursor, uint8_t key, bool shift = false, bool ctrl = false) {
@@ -31,17 +25,14 @@ RowPoint After(RowCursor& cursor, uint8_t key, bool shift = false, bool ctrl = f
 TEST(RowCursor, MovesAsInATextWhoseRowsEndInLineBreaks) {
     Rows rows({6, 2, 6});
     RowCursor cursor(rows);
-    EXPECT_EQ(cursor.LineCount(), 4u);  // the empty line after the last row
     EXPECT_EQ(After(cursor, End), (RowPoint{0, 6}));
     // Down through a short row keeps aiming at the column it started from.
     EXPECT_EQ(After(cursor, Down), (RowPoint{1, 2}));
     EXPECT_EQ(After(cursor, Down), (RowPoint{2, 6}));
-    // Right at a row's end goes to the next line's start; Left at a start to the line above.
+    // Right at a row's end goes to the next line's start, the empty line after the last row;
+    // Left at a line's start to the end of the line above.
     EXPECT_EQ(After(cursor, Right), (RowPoint{3, 0}));
     EXPECT_EQ(After(cursor, Left), (RowPoint{2, 6}));
-    EXPECT_EQ(After(cursor, Home, false, true), (RowPoint{0, 0}));
-    EXPECT_EQ(After(cursor, Left), (RowPoint{0, 0}));
-    EXPECT_FALSE(cursor.Navigate({.VirtualKey = 'X'}));
 }
 
 TEST(RowCursor, PagesScrollAndKeepTheCaretInView) {
@@ -50,15 +41,10 @@ TEST(RowCursor, PagesScrollAndKeepTheCaretInView) {
     cursor.SetPageLines(10);
     EXPECT_EQ(After(cursor, PageDown).Line, 10u);
     EXPECT_EQ(cursor.Top(), 10u);
-    After(cursor, End, false, true);
+    EXPECT_EQ(After(cursor, End, false, true).Line, 100u);
     EXPECT_EQ(cursor.Top(), 91u);
-    EXPECT_EQ(After(cursor, PageUp).Line, 90u);
-    // The scroll bar moves the view only; the caret brings it back.
-    cursor.ScrollTo(1'000'000);
+    cursor.ScrollTo(1'000'000);  // the scroll bar moves the view only, never past the end
     EXPECT_EQ(cursor.Top(), 91u);
-    cursor.ScrollTo(0);
-    After(cursor, Down);
-    EXPECT_EQ(cursor.Top(), 82u);
     cursor.Reset();
     EXPECT_EQ(cursor.Top(), 0u);
 }
@@ -69,26 +55,10 @@ TEST(RowCursor, SelectionGivesTheTextAsTheRowsWouldHaveIt) {
     cursor.Click({2, 1}, false);
     cursor.Click({0, 2}, true);  // backwards
     EXPECT_EQ(cursor.SelectedText(1000), "23\r\n0123\r\n0");
-    EXPECT_EQ(cursor.SelectedColumns(1), (std::pair<uint32_t, uint32_t>{0, 5}));
     cursor.Click({1, 1}, false);
     cursor.Navigate({.VirtualKey = 'A', .Ctrl = true});
     EXPECT_EQ(cursor.SelectedText(1000), "0123\r\n0123\r\n01\r\n");
     EXPECT_THROW(cursor.SelectedText(10), ECapacityError);
-    After(cursor, Left);
-    EXPECT_FALSE(cursor.HasSelection());
-}
-
-TEST(RowCursor, TheRowsBecomeTextOnlyWhenTheyFit) {
-    Rows rows({3, 1});
-    RowCursor cursor(rows);
-    LineList text;
-    text.SetText("before");
-    text.SetCapacity(7);
-    EXPECT_THROW(cursor.WriteText(text), ECapacityError);
-    EXPECT_EQ(text.Text(), "before");
-    text.SetCapacity(8);
-    cursor.WriteText(text);
-    EXPECT_EQ(text.Text(), "012\r\n0\r\n");
 }
 
 }  // namespace
