@@ -122,15 +122,12 @@ class TextControl {  // a label or a status panel
 class Window {
   public:
     virtual ~Window() = default;
-    virtual void SetCaption(const std::string& caption) = 0;
-    virtual std::string Caption() const = 0;
     virtual void Place(int left, int top) = 0;
     virtual int Left() const = 0;
     virtual int Top() const = 0;
     // Makes the window visible, raises it above the program's other windows and activates it.
     virtual void Show() = 0;
     virtual void Hide() = 0;  // keeps the contents
-    virtual bool Visible() const = 0;
     // Asks for the window to close, as its close button does.
     virtual void Close() = 0;
     // Called on a close request; the main window's default ends the message loop.

@@ -118,8 +118,6 @@ class MemoryWindow : public Platform::Window {
     }
     ~MemoryWindow() override { std::erase(desktop_.Stack, this); }
 
-    void SetCaption(const std::string& caption) override { Spec.Caption = caption; }
-    std::string Caption() const override { return Spec.Caption; }
     void Place(int left, int top) override { Spec.Left = left, Spec.Top = top; }
     int Left() const override { return Spec.Left; }
     int Top() const override { return Spec.Top; }
@@ -129,7 +127,6 @@ class MemoryWindow : public Platform::Window {
         desktop_.Stack.push_back(this);
     }
     void Hide() override { Shown = false; }
-    bool Visible() const override { return Shown; }
     // Only the main window has no close handler.
     void Close() override {
         if (onClose_) return onClose_();

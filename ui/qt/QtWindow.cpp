@@ -105,14 +105,6 @@ void QtWindow::ApplySize() {
     if (framed_ && !framed && !spec_.ClientSize) client_->Settle();
 }
 
-void QtWindow::SetCaption(const std::string& caption) {
-    setWindowTitle(QtText::ToQString(caption));
-}
-
-std::string QtWindow::Caption() const {
-    return QtText::FromQString(windowTitle());
-}
-
 void QtWindow::Place(int left, int top) {
     left_ = left;
     top_ = top;
@@ -148,10 +140,6 @@ void QtWindow::Hide() {
 
 void QtWindow::StepFocus(bool forward) {
     focusNextPrevChild(forward);
-}
-
-bool QtWindow::Visible() const {
-    return isVisible();
 }
 
 void QtWindow::Close() {

@@ -39,14 +39,11 @@ class QtWindow : public QMainWindow, public Platform::Window {
     // Menu commands run inside the desktop's error handler.
     QtWindow(const Platform::WindowSpec& spec, const Platform::Desktop& desktop);
 
-    void SetCaption(const std::string& caption) override;
-    std::string Caption() const override;
     void Place(int left, int top) override;
     int Left() const override;
     int Top() const override;
     void Show() override;
     void Hide() override;
-    bool Visible() const override;
     void Close() override;
     void OnCloseRequest(std::function<void()> handler) override;
     void SetMenu(std::vector<Platform::MenuItem> bar) override;

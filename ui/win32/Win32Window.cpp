@@ -124,10 +124,6 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(handle_, message, wParam, lParam);
 }
 
-void Win32Window::SetCaption(const std::string& caption) {
-    SetWindowTextW(handle_, Wide(caption).c_str());
-}
-
 void Win32Window::Place(int left, int top) {
     SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

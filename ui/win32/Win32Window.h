@@ -21,14 +21,11 @@ class Win32Window final : public Platform::Window {
     Win32Window(Win32Platform& platform, const Platform::WindowSpec& spec, HWND owner);
     ~Win32Window() override;
 
-    void SetCaption(const std::string& caption) override;
-    std::string Caption() const override { return WindowText(handle_); }
     void Place(int left, int top) override;
     int Left() const override;
     int Top() const override;
     void Show() override;
     void Hide() override;
-    bool Visible() const override { return IsWindowVisible(handle_) != FALSE; }
     void Close() override;
     void OnCloseRequest(std::function<void()> handler) override;
 
