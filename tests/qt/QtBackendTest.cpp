@@ -80,6 +80,7 @@ class SampleRows : public Platform::RowSource {
     }
 };
 
+// Pixel for pixel what the text view shows for the same rows, margins included.
 TEST_F(QtBackendTest, RowViewIsDrawnAsTheTextViewShowingTheSameRows) {
     static const SampleRows rows;  // outlives the window, as the fixture's lists do
     window = probe.platform().NewWindow({.Caption = "rows", .Width = 1300, .Height = 500});
