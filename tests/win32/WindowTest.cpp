@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "Cp1251.h"
 #include "LineList.h"
@@ -94,14 +95,8 @@ class DialogAnswer {
 
   private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        std::vector<HWND> windows;
-        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&windows));
-        for (HWND window : windows) {
-            if (!current || ClassOf(window) != L"#32770" || !IsWindowVisible(window)) continue;
-            auto answer = std::move(current);
-            current = nullptr;
-            answer(window);
-        }
+        HWND dialog = GetActiveWindow();
+        if (current && ClassOf(dialog) == L"#32770") std::exchange(current, nullptr)(dialog);
     }
 
     static inline std::function<void(HWND)> current;
