@@ -94,6 +94,9 @@ TEST(QtProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
             windows += dynamic_cast<QtWindow*>(widget) && widget->isVisible();
         probe.RequestClose(*MainUnit::MainForm->Window);
     });
+    QTimer stuck;  // a loop that does not end fails the test instead of hanging it
+    stuck.callOnTimeout([] { QCoreApplication::exit(1); });
+    stuck.start(5000);
     EXPECT_EQ(Program::Main(probe.platform()), 0);
     EXPECT_EQ(windows, 4);
     EXPECT_EQ(MainUnit::MainForm, nullptr);
