@@ -33,7 +33,11 @@ TEST(Win32ProgramTest, F3FromTheDumpBeforeAndAfterAnEditAndCloseEndsTheLoop) {
     // The close button of the main window ends the loop at once.
     Platform::Window& main = *MainUnit::MainForm->Window;
     PostMessageW(Win32Probe::Handle(main), WM_SYSCOMMAND, SC_CLOSE, 0);
+    // A loop that does not end fails the test instead of hanging it.
+    const UINT_PTR stuck =
+        SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); });
     EXPECT_EQ(probe.platform().Run(main), 0);
+    KillTimer(nullptr, stuck);
     Program::ShutDown();
 }
 
