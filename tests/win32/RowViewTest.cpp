@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "LineList.h"
 #include "Win32Probe.h"
@@ -23,35 +24,21 @@ class HexRows : public Platform::RowSource {
     uint64_t Count = 0;
 };
 
-// The control's client area as it paints it, pixel by pixel.
-class Picture {
-  public:
-    explicit Picture(HWND control) {
-        RECT client{};
-        GetClientRect(control, &client);
-        width_ = client.right;
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
-        ReleaseDC(nullptr, screen);
-        previous_ = SelectObject(dc_, bitmap_);
-        SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_),
-                     PRF_CLIENT | PRF_ERASEBKGND);
-    }
-    ~Picture() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-    int Width() const { return width_; }
-
-  private:
-    int width_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
-};
+// The top left of the control's client area as it paints it, row by row.
+std::vector<COLORREF> Picture(HWND control, int width, int height) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    SendMessageW(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                 PRF_CLIENT | PRF_ERASEBKGND);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
 
 class Win32RowViewTest : public ::testing::Test {
   protected:
@@ -80,21 +67,20 @@ class Win32RowViewTest : public ::testing::Test {
 // above the view keeps lining up with the text.
 TEST_F(Win32RowViewTest, PaintsLikeTheEditViewItTurnsInto) {
     Win32::RowView& view = AddView(40);
+    const int line = view.LineHeight(), top = view.Origin().y, width = 560;
     probe.PressKey(view, {.VirtualKey = VK_DOWN});
-    Picture before(view.Handle());
+    const std::vector<COLORREF> before = Picture(view.Handle(), width, top + 10 * line);
     probe.TypeText(view, "X");
     ASSERT_TRUE(view.Edited());
     HWND edit = view.Text().Handle();
     SendMessageW(edit, EM_SETSEL, 0, 0);  // no selection, as in the rows
-    Picture after(edit);
-    const int line = view.LineHeight(), top = view.Origin().y;
+    const std::vector<COLORREF> after = Picture(edit, width, top + 10 * line);
     int differing = 0, lit = 0;
-    for (int y = 0; y < top + 10 * line; ++y) {
+    for (size_t i = 0; i < after.size(); ++i) {
+        const int y = static_cast<int>(i) / width;
         if (y >= top + line && y < top + 2 * line) continue;  // the edited line
-        for (int x = 0; x < before.Width() - 20; ++x) {
-            differing += before.At(x, y) != after.At(x, y);
-            lit += after.At(x, y) == RGB(0, 255, 0);
-        }
+        differing += before[i] != after[i];
+        lit += after[i] == RGB(0, 255, 0);
     }
     EXPECT_EQ(differing, 0);
     EXPECT_GT(lit, 100);  // the text is really drawn in its colour
