@@ -94,10 +94,16 @@ TEST(QtProgramMainTest, RunsUntilTheMainWindowClosesAndReleasesTheWindows) {
             windows += dynamic_cast<QtWindow*>(widget) && widget->isVisible();
         probe.RequestClose(*MainUnit::MainForm->Window);
     });
-    QTimer stuck;  // a loop that does not end fails the test instead of hanging it
-    stuck.callOnTimeout([] { QCoreApplication::exit(1); });
-    stuck.start(5000);
-    EXPECT_EQ(Program::Main(probe.platform()), 0);
+    // A loop that does not end fails the test instead of hanging it.
+    bool stuck = false;
+    QTimer timeout;
+    timeout.callOnTimeout([&] {
+        stuck = true;
+        QCoreApplication::exit(1);
+    });
+    timeout.start(5000);
+    Program::Main(probe.platform());
+    EXPECT_FALSE(stuck);
     EXPECT_EQ(windows, 4);
     EXPECT_EQ(MainUnit::MainForm, nullptr);
 }
