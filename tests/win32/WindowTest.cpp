@@ -14,10 +14,6 @@ namespace {
 
 using Platform::MenuItem;
 
-std::string Bytes(const char* utf8) {
-    return Cp1251::FromUtf8(utf8);
-}
-
 std::wstring ClassOf(HWND window) {
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
@@ -152,12 +148,12 @@ TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaShowsShortcutsAndGuardsCommands
 TEST_F(Win32WindowTest, FontsHaveCyrillicAndABoldDrawnBold) {
     auto tool = ToolWindow();
     HWND edit = Win32Probe::Edit(AddView(*tool)).Handle();
-    HWND panel =
-        dynamic_cast<Win32::Panel&>(tool->AddPanel({.Where = {.Width = 792, .Height = 33},
-                                                    .Background = {0, 0, 0},
-                                                    .Font = {"System", 16, true, {0, 255, 0}},
-                                                    .Text = Bytes("Скрипт: ещё не загружен")}))
-            .Handle();
+    HWND panel = dynamic_cast<Win32::Panel&>(
+                     tool->AddPanel({.Where = {.Width = 792, .Height = 33},
+                                     .Background = {0, 0, 0},
+                                     .Font = {"System", 16, true, {0, 255, 0}},
+                                     .Text = Cp1251::FromUtf8("Скрипт: ещё не загружен")}))
+                     .Handle();
     std::wstring face;
     TEXTMETRICW font = Realised(FontOf(edit), face);
     EXPECT_EQ(font.tmHeight - font.tmInternalLeading, 16) << "face " << Win32::Narrow(face);
@@ -224,7 +220,7 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
             IsWindowEnabled(Win32Probe::Handle(*main)) + IsWindowEnabled(Win32Probe::Handle(*tool));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
-    platform.ShowMessage("Vantrel", Bytes("Файл не найден."));
+    platform.ShowMessage("Vantrel", Cp1251::FromUtf8("Файл не найден."));
     EXPECT_EQ(enabledInBox, 0);
     EXPECT_TRUE(IsWindowEnabled(Win32Probe::Handle(*main)));
 
