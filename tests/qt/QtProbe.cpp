@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWindow>
+#include <map>
 
 #include "Cp1251.h"
 #include "QtRowView.h"
@@ -15,46 +16,23 @@
 
 namespace {
 
+// The Windows virtual-key codes the tests press; letters and digits share their codes.
 Qt::Key KeyOf(uint8_t virtualKey) {
+    static const std::map<uint8_t, Qt::Key> named = {
+        {0x08, Qt::Key_Backspace}, {0x09, Qt::Key_Tab},      {0x0D, Qt::Key_Return},
+        {0x21, Qt::Key_PageUp},    {0x22, Qt::Key_PageDown}, {0x23, Qt::Key_End},
+        {0x24, Qt::Key_Home},      {0x25, Qt::Key_Left},     {0x26, Qt::Key_Up},
+        {0x27, Qt::Key_Right},     {0x28, Qt::Key_Down},     {0x2D, Qt::Key_Insert},
+        {0x2E, Qt::Key_Delete}};
     if (virtualKey >= 112 && virtualKey <= 135) return Qt::Key(Qt::Key_F1 + (virtualKey - 112));
-    switch (virtualKey) {
-        case 0x08:
-            return Qt::Key_Backspace;
-        case 0x09:
-            return Qt::Key_Tab;
-        case 0x0D:
-            return Qt::Key_Return;
-        case 0x21:
-            return Qt::Key_PageUp;
-        case 0x22:
-            return Qt::Key_PageDown;
-        case 0x23:
-            return Qt::Key_End;
-        case 0x24:
-            return Qt::Key_Home;
-        case 0x25:
-            return Qt::Key_Left;
-        case 0x26:
-            return Qt::Key_Up;
-        case 0x27:
-            return Qt::Key_Right;
-        case 0x28:
-            return Qt::Key_Down;
-        case 0x2D:
-            return Qt::Key_Insert;
-        case 0x2E:
-            return Qt::Key_Delete;
-        default:
-            return Qt::Key(virtualKey);  // letters and digits share their codes
-    }
+    const auto found = named.find(virtualKey);
+    return found == named.end() ? Qt::Key(virtualKey) : found->second;
 }
 
 Qt::KeyboardModifiers ModifiersOf(const Platform::KeyPress& key) {
-    Qt::KeyboardModifiers modifiers;
-    if (key.Shift) modifiers |= Qt::ShiftModifier;
-    if (key.Ctrl) modifiers |= Qt::ControlModifier;
-    if (key.Alt) modifiers |= Qt::AltModifier;
-    return modifiers;
+    return Qt::KeyboardModifiers{} | (key.Shift ? Qt::ShiftModifier : Qt::NoModifier) |
+           (key.Ctrl ? Qt::ControlModifier : Qt::NoModifier) |
+           (key.Alt ? Qt::AltModifier : Qt::NoModifier);
 }
 
 // Types CP1251 text into `widget`: CR LF as the Enter key, any other byte as its character.
@@ -86,6 +64,10 @@ QtTextView& QtProbe::Of(Platform::TextView& view) {
     return dynamic_cast<QtTextView&>(view);
 }
 
+QtRowView& QtProbe::Of(Platform::RowView& view) {
+    return dynamic_cast<QtRowView&>(view);
+}
+
 bool QtProbe::Activate(Platform::Window& window) {
     QtWindow& widget = Of(window);
     widget.activateWindow();
@@ -110,25 +92,13 @@ void QtProbe::TypeText(Platform::TextView& view, const std::string& text) {
 
 std::string QtProbe::DisplayedText(Platform::TextView& view) {
     ProcessEvents();
-    QString raw = Of(view).document()->toRawText();
-    std::string shown;
-    for (QChar c : raw) {
-        if (c == QChar::ParagraphSeparator)
-            shown += "\r\n";
-        else
-            shown += static_cast<char>(Cp1251::FromUnicode(c.unicode()));
-    }
-    return shown;
+    return QtText::FromDocument(Of(view).document()->toRawText());
 }
 
 void QtProbe::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
     Activate(focused);
     // Through the window, as the windowing system delivers it.
     QTest::keyClick(Of(focused).windowHandle(), KeyOf(key.VirtualKey), ModifiersOf(key));
-}
-
-QtRowView& QtProbe::Of(Platform::RowView& view) {
-    return dynamic_cast<QtRowView&>(view);
 }
 
 std::string QtProbe::DisplayedText(Platform::RowView& view) {

@@ -10,7 +10,7 @@ class QtWindow;
 
 class QtProbe : public BackendProbe {
   public:
-    Platform::Desktop& platform() override { return platform_; }
+    QtPlatform& platform() override { return platform_; }
     void ProcessEvents() override;
     Platform::Window* ActiveWindow() override;
     bool IsAbove(Platform::Window& upper, Platform::Window& lower) override;
@@ -23,7 +23,6 @@ class QtProbe : public BackendProbe {
     void TypeText(Platform::RowView& view, const std::string& text) override;
     std::string Clipboard() override;
 
-    QtPlatform& Qt() { return platform_; }
     static QtWindow& Of(Platform::Window& window);
     static QtTextView& Of(Platform::TextView& view);
     static QtRowView& Of(Platform::RowView& view);

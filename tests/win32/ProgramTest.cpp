@@ -10,40 +10,35 @@
 
 namespace {
 
-class Win32ProgramTest : public ::testing::Test {
-  protected:
-    void SetUp() override { Program::StartUp(probe.platform()); }
-    void TearDown() override { Program::ShutDown(); }
-
+TEST(Win32ProgramTest, F3FromTheDumpBeforeAndAfterAnEditAndCloseEndsTheLoop) {
     Win32Probe probe;
-};
-
-TEST_F(Win32ProgramTest, F3FromTheDumpBeforeAndAfterAnEditAndCloseEndsTheLoop) {
+    Program::StartUp(probe.platform());
     FirmwareUnit::TFirmwareForm& firmware = *FirmwareUnit::FirmwareForm;
-    Platform::RowView& dump = *firmware.FirmwareShowMemo;
-    Win32::RowView& rows = Win32Probe::Rows(dump);
+    Win32::RowView& dump = Win32Probe::Rows(*firmware.FirmwareShowMemo);
     firmware.Window->Show();
     TempDir folder;
-    const std::string image = folder.Write("image.bin", std::string(40, '\x11'));
-    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) {
-        return std::optional<std::filesystem::path>(image);
-    };
+    const std::filesystem::path image = folder.Write("image.bin", std::string(40, '\x11'));
+    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) { return image; };
 
-    probe.PressKey(dump, {.VirtualKey = 114});
+    probe.PressKey(dump, {.VirtualKey = VK_F3});
     EXPECT_EQ(probe.DisplayedText(dump).substr(0, 19), "00000000 | 11 11 11");
     probe.TypeText(dump, "X");
-    ASSERT_EQ(GetFocus(), rows.Text().Handle());
+    EXPECT_EQ(GetFocus(), dump.Text().Handle());
 
     // F3 from the text the dump became: the rows again, and the keyboard with them.
-    probe.PressKey(*firmware.Window, {.VirtualKey = 114});
-    EXPECT_FALSE(rows.Edited());
-    EXPECT_EQ(GetFocus(), rows.Handle());
-    EXPECT_EQ(probe.DisplayedText(dump).substr(0, 19), "00000000 | 11 11 11");
+    probe.PressKey(*firmware.Window, {.VirtualKey = VK_F3});
+    EXPECT_FALSE(dump.Edited());
+    EXPECT_EQ(GetFocus(), dump.Handle());
 
     // The close button of the main window ends the loop at once.
     Platform::Window& main = *MainUnit::MainForm->Window;
     PostMessageW(Win32Probe::Handle(main), WM_SYSCOMMAND, SC_CLOSE, 0);
+    // A loop that does not end fails the test instead of hanging it.
+    const UINT_PTR stuck =
+        SetTimer(nullptr, 0, 5000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); });
     EXPECT_EQ(probe.platform().Run(main), 0);
+    KillTimer(nullptr, stuck);
+    Program::ShutDown();
 }
 
 }  // namespace

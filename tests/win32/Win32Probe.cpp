@@ -14,13 +14,18 @@ void Win32Probe::TypeText(Platform::TextView& view, const std::string& text) {
     HWND control = Edit(view).Handle();
     WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(control));
     SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SetFocus(control);
+    Type(text);
+}
+
+void Win32Probe::Type(const std::string& text) {
     // Enter reaches an EDIT control as the character CR; it inserts the line break itself.
     std::wstring keys = Win32::Wide(text);
     for (size_t i = 0; i < keys.size(); ++i) {
         if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;
-        SendMessageW(control, WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
+        PostMessageW(GetFocus(), WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
+        ProcessEvents();
     }
-    ProcessEvents();
 }
 
 std::string Win32Probe::DisplayedText(Platform::TextView& view) {
@@ -77,13 +82,7 @@ void Win32Probe::TypeText(Platform::RowView& view, const std::string& text) {
     Win32::RowView& rows = Rows(view);
     SetActiveWindow(GetAncestor(rows.Handle(), GA_ROOT));
     SetFocus(rows.Edited() ? rows.Text().Handle() : rows.Handle());
-    // Each character goes where the focus is: the first edit hands it to the text view.
-    std::wstring keys = Win32::Wide(text);
-    for (size_t i = 0; i < keys.size(); ++i) {
-        if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;  // Enter is one CR
-        PostMessageW(GetFocus(), WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
-        ProcessEvents();
-    }
+    Type(text);  // the first edit hands the focus to the text view
 }
 
 std::string Win32Probe::Clipboard() {

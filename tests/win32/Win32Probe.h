@@ -37,6 +37,8 @@ class Win32Probe : public BackendProbe {
     }
 
   private:
+    // Posts each character where the focus is, as the keyboard would.
+    void Type(const std::string& text);
     // Posts the key press to the focused control, with the modifiers down meanwhile.
     void PostKey(HWND target, const Platform::KeyPress& key);
 
