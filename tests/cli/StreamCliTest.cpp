@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "RunProgram.h"
-#include "TempDir.h"
-
-namespace {
 
 class StreamCli : public ::testing::Test {
   protected:
@@ -36,5 +33,3 @@ TEST_F(StreamCli, AReaderThatGoesAwayEndsTheOutputQuietly) {
     }
 }
 #endif
-
-}  // namespace

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(Cp1251, EveryByteRoundTripsAndTheInterfaceTextsMap) {
     std::string all;
     for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
@@ -20,5 +18,3 @@ TEST(Cp1251, UnmappableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(Cp1251::FromUtf8("\xC3"), "?");              // cut sequence
     EXPECT_EQ(Cp1251::FromUtf16(u"\U0001F600x"), "?x");    // a surrogate pair is one char
 }
-
-}  // namespace

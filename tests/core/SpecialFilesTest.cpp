@@ -11,8 +11,6 @@
 #include "LineList.h"
 #include "TempDir.h"
 
-namespace {
-
 TEST(SpecialFiles, ASaveThroughALinkThatLeadsNowhereIsRefused) {
     TempDir dir;
     const auto link = dir.Root() / "dangling.vts";
@@ -42,5 +40,3 @@ TEST(SpecialFiles, PipesFifosAndSizelessFilesAreReadToTheirEnd) {
     EXPECT_EQ(HexUnit::ImageSize, 0u);
     EXPECT_EQ(script.Count(), 0);
 }
-
-}  // namespace

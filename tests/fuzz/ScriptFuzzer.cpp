@@ -31,23 +31,10 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) std::abort();
 }
 
-// Runs the script; an error must be one of the script's own, naming a line that exists.
-void RunChecked(LineList& script) {
-    const int32_t count = script.Count();
-    try {
-        RunUnit::RunScript();
-    } catch (const EConvertError& e) {
-        if (e.Line < 0 || e.Line >= count) std::abort();
-    } catch (const ERangeError& e) {
-        if (e.Line < 0 || e.Line >= count) std::abort();
-    }
-}
-
-// The checker must agree with a run: no line before the one where the run stops is said to stop
-// it, and an argument or register number that stops the run is named with the run's message.
-void CheckerAgrees(LineList& script, std::string_view raw) {
+// Runs the script and returns the line an error stopped it at (INT32_MAX when none), which must
+// exist. `message` receives the error's text when the checker should have named it.
+int32_t RunChecked(LineList& script, std::string& message) {
     int32_t stoppedAt = INT32_MAX;
-    std::string message;
     try {
         RunUnit::RunScript();
     } catch (const EConvertError& e) {
@@ -57,6 +44,15 @@ void CheckerAgrees(LineList& script, std::string_view raw) {
         stoppedAt = e.Line;  // an image offset is the image's business, not the checker's
         if (e.Message.starts_with("Register number")) message = e.Message;
     }
+    if (stoppedAt != INT32_MAX && (stoppedAt < 0 || stoppedAt >= script.Count())) std::abort();
+    return stoppedAt;
+}
+
+// The checker must agree with a run: no line before the one where the run stops is said to stop
+// it, and an argument or register number that stops the run is named with the run's message.
+void CheckerAgrees(LineList& script, std::string_view raw) {
+    std::string message;
+    const int32_t stoppedAt = RunChecked(script, message);
     bool named = message.empty();
     for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
         if (!finding.StopsRun) continue;
@@ -90,8 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunUnit::RegisterFile.fill(0);  // each input starts afresh, so a finding replays
     CheckerAgrees(script, std::string_view(reinterpret_cast<const char*>(rest + imageSize),
                                            restSize - imageSize));
-    RunUnit::RegisterFile.fill(0);
-    RunChecked(script);
-    RunChecked(script);  // the second run starts from the registers the first one left
+    std::string message;
+    RunChecked(script, message);  // from the registers the first run left
     return 0;
 }

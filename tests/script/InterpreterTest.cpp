@@ -2,8 +2,6 @@
 // commands, and how a failing line ends a run.
 #include "ScriptFixture.h"
 
-namespace {
-
 const char* const Empty = "'$' is not a valid integer value";
 
 using Interpreter = ScriptTest;
@@ -78,5 +76,3 @@ TEST_F(Interpreter, RegistersPersistAcrossRunsAndAFailingLineEndsTheRun) {
     EXPECT_EQ(Run({"EQU2 01 '" + std::string(5000, 'L')}),
               std::string(4096 - 9, 'L') + ": 00000003\r\n");
 }
-
-}  // namespace

@@ -4,8 +4,6 @@
 #include "ScriptFixture.h"
 #include "TempDir.h"
 
-namespace {
-
 using Pitfalls::Finding;
 
 using Pitfalls_ = ScriptTest;
@@ -28,8 +26,6 @@ TEST_F(Pitfalls_, EachPitfallIsNamedOnceAndPlainLinesAreLeftAlone) {
         ASSERT_EQ(findings.size(), 1u) << line;
         EXPECT_NE(findings[0].Message.find(says), std::string::npos) << findings[0].Message;
     }
-    EXPECT_EQ(Pitfalls::FindInLine("SET2E 3 0100 0200")[0].Column, 9);
-    EXPECT_EQ(Pitfalls::FindInLine("PTR 0002 'abc  ")[0].Column, 16);
     std::vector<Finding> glued = Pitfalls::FindInLine("SWP 03\tx");
     ASSERT_EQ(glued.size(), 2u);
     EXPECT_EQ(glued[0].Column, 5);  // in column order
@@ -57,5 +53,3 @@ TEST_F(Pitfalls_, TheFileAsStoredShowsWhatLoadingHides) {
     EXPECT_NE(findings[2].Message.find("the run ignores it and the rest of the file"),
               std::string::npos);
 }
-
-}  // namespace

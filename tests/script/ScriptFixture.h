@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Errors.h"
@@ -11,23 +12,22 @@
 #include "LineList.h"
 #include "RunUnit.h"
 
-inline void SetImage(std::vector<uint8_t> bytes) {
-    HexUnit::ImageSize = static_cast<uint32_t>(bytes.size());
-    HexUnit::ImageBytes = std::move(bytes);
-}
-
 class ScriptTest : public ::testing::Test {
   protected:
     // 32 bytes: 12 34 56 78 9A BC DE F0 00 01 02 03 04 05 06 07, then "BOOT V1.02 A0001".
     void SetUp() override {
-        std::vector<uint8_t> bytes = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0,
-                                      0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07};
-        for (char c : std::string("BOOT V1.02 A0001")) bytes.push_back(static_cast<uint8_t>(c));
-        SetImage(std::move(bytes));
+        SetImage(
+            {"\x12\x34\x56\x78\x9A\xBC\xDE\xF0\x00\x01\x02\x03\x04\x05\x06\x07"
+             "BOOT V1.02 A0001",
+             32});
         RunUnit::RegisterFile.fill(0);
         RunUnit::Bind(script, listing);
     }
-    void TearDown() override { SetImage({}); }
+
+    static void SetImage(std::string_view bytes) {
+        HexUnit::ImageBytes.assign(bytes.begin(), bytes.end());
+        HexUnit::ImageSize = static_cast<uint32_t>(bytes.size());
+    }
 
     // Runs the lines as one script and returns the listing's text (lines ending in CR LF).
     std::string Run(const std::vector<std::string>& lines) {
