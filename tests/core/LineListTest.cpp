@@ -62,14 +62,9 @@ TEST(LineList_, AddFillsAnOpenLineStopsAtNulAndKeepsToTheCapacity) {
     EXPECT_EQ(list.Text(), "1234567890");
 }
 
-class LineListFiles : public ::testing::Test {
-  protected:
-    void TearDown() override { FileAccess::CurrentIo = {}; }
+TEST(LineListFiles, LoadNormalisesBreaksCutsAtNulAndKeepsTheTextOnFailure) {
     TempDir dir;
     LineList list;
-};
-
-TEST_F(LineListFiles, LoadNormalisesBreaksCutsAtNulAndKeepsTheTextOnFailure) {
     list.LoadFile(dir.Write("mixed.txt", "\n\rx\r\r\ny\r\nz\n\r"));
     EXPECT_EQ(list.Text(), "\r\n\r\nx\r\n\r\ny\r\nz\r\n\r\n");
     list.LoadFile(dir.Write("with-nul.txt", std::string("before\0after\r\nmore", 18)));
@@ -77,14 +72,16 @@ TEST_F(LineListFiles, LoadNormalisesBreaksCutsAtNulAndKeepsTheTextOnFailure) {
     // The path in full, then the system's own text for the failure.
     const std::string missing = dir.Path("missing.txt");
     const std::string message = MessageOf([&] { list.LoadFile(missing); });
-    EXPECT_EQ(message.rfind("Cannot open file \"" + missing + "\". ", 0), 0u);
+    EXPECT_TRUE(message.starts_with("Cannot open file \"" + missing + "\". "));
 #ifndef _WIN32
     EXPECT_EQ(message, "Cannot open file \"" + missing + "\". " + std::strerror(ENOENT));
 #endif
     EXPECT_EQ(list.Text(), "before");
 }
 
-TEST_F(LineListFiles, SaveUnderAnyNameKeepsPermissionsOrLeavesTheOldFile) {
+TEST(LineListFiles, SaveUnderAnyNameKeepsPermissionsOrLeavesTheOldFile) {
+    TempDir dir;
+    LineList list;
     // Cyrillic and CJK: the name reaches the system unchanged.
     const std::filesystem::path path = dir.Root() / std::filesystem::path(u8"скрипт-日本.vts");
     list.SetText("old contents");

@@ -3,7 +3,6 @@
 // (as many as there are), and the rest is the script file's contents.
 #include <unistd.h>
 
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

