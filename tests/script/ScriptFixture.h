@@ -16,17 +16,14 @@ class ScriptTest : public ::testing::Test {
   protected:
     // 32 bytes: 12 34 56 78 9A BC DE F0 00 01 02 03 04 05 06 07, then "BOOT V1.02 A0001".
     void SetUp() override {
-        SetImage(
-            {"\x12\x34\x56\x78\x9A\xBC\xDE\xF0\x00\x01\x02\x03\x04\x05\x06\x07"
-             "BOOT V1.02 A0001",
-             32});
+        const std::string_view bytes(
+            "\x12\x34\x56\x78\x9A\xBC\xDE\xF0\x00\x01\x02\x03\x04\x05\x06\x07"
+            "BOOT V1.02 A0001",
+            32);
+        HexUnit::ImageBytes.assign(bytes.begin(), bytes.end());
+        HexUnit::ImageSize = 32;
         RunUnit::RegisterFile.fill(0);
         RunUnit::Bind(script, listing);
-    }
-
-    static void SetImage(std::string_view bytes) {
-        HexUnit::ImageBytes.assign(bytes.begin(), bytes.end());
-        HexUnit::ImageSize = static_cast<uint32_t>(bytes.size());
     }
 
     // Runs the lines as one script and returns the listing's text (lines ending in CR LF).
