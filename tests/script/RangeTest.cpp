@@ -49,14 +49,18 @@ TEST_F(Range, InsideRangesReadAndOutsideTestsDoNotMatch) {
     R(2) = 0x001F;
     R(5) = 0x0040;  // reversed ranges sum nothing, outside the image or not
     R(6) = 0x0030;
-    EXPECT_EQ(Run({"EQU16 01 'x'", "CH16 02 02 03", "SET2 04 001E", "CH16 05 06 07",
-                   // B[1F] is '1' (31); the byte after it is outside the image.
-                   "IF2 001F 3100 'x'", "IF2 001F 0031 'x'", "IF3 001E 303100 'x'",
-                   "IF2 FFFFFFFF 0012 'x'", "IF2 001E 3031 'inside'"}),
-              "x: BOOT V1.02 A0001\r\ninside\r\n");
+    R(8) = 0x0002;  // and inside
+    R(9) = 0x0001;
+    EXPECT_EQ(
+        Run({"EQU16 01 'x'", "CH16 02 02 03", "SET2 04 001E", "CH16 05 06 07", "CH16 08 09 0A",
+             // B[1F] is '1' (31); the byte after it is outside the image.
+             "IF2 001F 3100 'x'", "IF2 001F 0031 'x'", "IF3 001E 303100 'x'",
+             "IF2 FFFFFFFF 0012 'x'", "IF2 001E 3031 'inside'"}),
+        "x: BOOT V1.02 A0001\r\ninside\r\n");
     EXPECT_EQ(R(3), '1');
     EXPECT_EQ(R(4), 0x3031);
     EXPECT_EQ(R(7), 0);
+    EXPECT_EQ(R(10), 0);
 
     HexUnit::ImageBytes.clear();  // without an image every read fails and no test matches
     HexUnit::ImageSize = 0;
