@@ -26,7 +26,7 @@ class MemoryTextView : public Platform::TextView, public LineListView {
     explicit MemoryTextView(LineList& lines) : Lines(lines) { Lines.Bind(this); }
     ~MemoryTextView() override { Lines.Bind(nullptr); }
 
-    void SetCaretLine(int32_t index) override { Caret = LineStart(index); }
+    void SetCaretLine(int32_t index) override { CaretLine = index; }
     void TextReplaced(std::string_view text) override { Displayed = text; }
     void TextAppended(std::string_view bytes) override { Displayed += bytes; }
     std::string ReadText() override { return Displayed; }
@@ -35,20 +35,10 @@ class MemoryTextView : public Platform::TextView, public LineListView {
         Displayed += text;
         Lines.ViewEdited();
     }
-    // Where line `line` starts (the text's end when it has fewer lines).
-    size_t LineStart(uint64_t line) const {
-        size_t offset = 0;
-        for (; line > 0; --line) {
-            const size_t lineBreak = Displayed.find("\r\n", offset);
-            if (lineBreak == std::string::npos) return Displayed.size();
-            offset = lineBreak + 2;
-        }
-        return offset;
-    }
 
     LineList& Lines;
     std::string Displayed;
-    size_t Caret = 0;  // byte offset into Displayed
+    int32_t CaretLine = 0;
 };
 
 // A view over rows drawn on demand: it shows a page of lines from the cursor's top, or, once the
@@ -87,17 +77,20 @@ class MemoryRowView : public Platform::RowView {
         if (!Edited) {
             if (!Desktop.Guarded([this] { Cursor.WriteText(Text.Lines); })) return;
             Edited = true;
-            // The caret stands where it stood among the rows.
-            Text.Caret = Text.LineStart(Cursor.Caret().Line) + Cursor.Caret().Column;
+            // The caret stands where it stood among the rows, each ending in CR LF.
+            Caret = Cursor.Caret().Column;
+            for (uint64_t line = 0; line < Cursor.Caret().Line; ++line)
+                Caret += Cursor.Line(line).size() + 2;
         }
-        Text.Displayed.insert(Text.Caret, text);
-        Text.Caret += text.size();
+        Text.Displayed.insert(Caret, text);
+        Caret += text.size();
         Text.Lines.ViewEdited();
     }
 
     RowCursor Cursor;
     MemoryTextView Text;
     bool Edited = false;
+    size_t Caret = 0;  // byte offset into the text once edited
     MemoryDesktop& Desktop;
 };
 
