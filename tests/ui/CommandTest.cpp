@@ -48,6 +48,8 @@ TEST_F(FormTest, SaveWritesOnlyOverTheFileLoadedSinceTheStart) {
     Choose(ScriptWindow(), {"Сохранить скрипт"});
     EXPECT_EQ(TempDir::Read(file), "SWP 01\r\nINV2 02");
 
+    Program::ShutDown();
+    EXPECT_EQ(MainUnit::ScriptFileName, "");
     Start();
     Choose(ScriptWindow(), {"Сохранить скрипт"});
     EXPECT_EQ(platform.Messages,
