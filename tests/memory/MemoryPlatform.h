@@ -26,7 +26,7 @@ class MemoryTextView : public Platform::TextView, public LineListView {
     explicit MemoryTextView(LineList& lines) : Lines(lines) { Lines.Bind(this); }
     ~MemoryTextView() override { Lines.Bind(nullptr); }
 
-    void SetCaretLine(int32_t index) override { Caret = LineStart(index); }
+    void SetCaretLine(int32_t index) override { CaretLine = index; }
     void TextReplaced(std::string_view text) override { Displayed = text; }
     void TextAppended(std::string_view bytes) override { Displayed += bytes; }
     std::string ReadText() override { return Displayed; }
@@ -35,20 +35,10 @@ class MemoryTextView : public Platform::TextView, public LineListView {
         Displayed += text;
         Lines.ViewEdited();
     }
-    // Where line `line` starts (the text's end when it has fewer lines).
-    size_t LineStart(uint64_t line) const {
-        size_t offset = 0;
-        for (; line > 0; --line) {
-            const size_t lineBreak = Displayed.find("\r\n", offset);
-            if (lineBreak == std::string::npos) return Displayed.size();
-            offset = lineBreak + 2;
-        }
-        return offset;
-    }
 
     LineList& Lines;
     std::string Displayed;
-    size_t Caret = 0;  // byte offset into Displayed
+    int32_t CaretLine = 0;
 };
 
 // A view over rows drawn on demand: it shows a page of lines from the cursor's top, or, once the
@@ -57,7 +47,7 @@ class MemoryRowView : public Platform::RowView {
   public:
     MemoryRowView(MemoryDesktop& desktop, const Platform::TextViewSpec& spec,
                   const Platform::RowSource& rows, LineList& text)
-        : Cursor(rows), Text(text), desktop_(desktop) {
+        : Cursor(rows), Text(text), Desktop(desktop) {
         // A line is 16 pixels high; the last line that fits only in part does not count.
         Cursor.SetPageLines(static_cast<uint32_t>(spec.Where.Height / 16));
     }
@@ -79,28 +69,29 @@ class MemoryRowView : public Platform::RowView {
     // A key the program's key handler left alone: navigation or copy.
     void PressKey(const Platform::KeyPress& key) {
         if (Edited || Cursor.Navigate(key) || !RowCursor::IsCopy(key)) return;
-        desktop_.Guarded(
-            [this] { desktop_.ClipboardText = Cursor.SelectedText(Text.Lines.Capacity()); });
+        Desktop.Guarded(
+            [this] { Desktop.ClipboardText = Cursor.SelectedText(Text.Lines.Capacity()); });
     }
     // Types at the caret; the first edit turns the rows into text.
     void TypeText(const std::string& text) {
         if (!Edited) {
-            if (!desktop_.Guarded([this] { Cursor.WriteText(Text.Lines); })) return;
+            if (!Desktop.Guarded([this] { Cursor.WriteText(Text.Lines); })) return;
             Edited = true;
-            // The caret stands where it stood among the rows.
-            Text.Caret = Text.LineStart(Cursor.Caret().Line) + Cursor.Caret().Column;
+            // The caret stands where it stood among the rows, each ending in CR LF.
+            Caret = Cursor.Caret().Column;
+            for (uint64_t line = 0; line < Cursor.Caret().Line; ++line)
+                Caret += Cursor.Line(line).size() + 2;
         }
-        Text.Displayed.insert(Text.Caret, text);
-        Text.Caret += text.size();
+        Text.Displayed.insert(Caret, text);
+        Caret += text.size();
         Text.Lines.ViewEdited();
     }
 
     RowCursor Cursor;
     MemoryTextView Text;
     bool Edited = false;
-
-  private:
-    MemoryDesktop& desktop_;
+    size_t Caret = 0;  // byte offset into the text once edited
+    MemoryDesktop& Desktop;
 };
 
 // A label or a status panel.
@@ -113,34 +104,34 @@ struct MemoryText : Platform::TextControl {
 class MemoryWindow : public Platform::Window {
   public:
     MemoryWindow(MemoryDesktop& desktop, const Platform::WindowSpec& spec)
-        : Spec(spec), desktop_(desktop) {
-        desktop_.Stack.push_back(this);
+        : Spec(spec), Desktop(desktop) {
+        Desktop.Stack.push_back(this);
     }
-    ~MemoryWindow() override { std::erase(desktop_.Stack, this); }
+    ~MemoryWindow() override { std::erase(Desktop.Stack, this); }
 
     void Place(int left, int top) override { Spec.Left = left, Spec.Top = top; }
     int Left() const override { return Spec.Left; }
     int Top() const override { return Spec.Top; }
     void Show() override {
         Shown = true;
-        std::erase(desktop_.Stack, this);
-        desktop_.Stack.push_back(this);
+        std::erase(Desktop.Stack, this);
+        Desktop.Stack.push_back(this);
     }
     void Hide() override { Shown = false; }
     // Only the main window has no close handler.
     void Close() override {
-        if (onClose_) return onClose_();
+        if (OnClose) return OnClose();
         Hide();
-        desktop_.LoopEnded = true;
+        Desktop.LoopEnded = true;
     }
-    void OnCloseRequest(std::function<void()> handler) override { onClose_ = std::move(handler); }
+    void OnCloseRequest(std::function<void()> handler) override { OnClose = std::move(handler); }
     void SetMenu(std::vector<Platform::MenuItem> bar) override { MenuBar = std::move(bar); }
     Platform::TextView& AddTextView(const Platform::TextViewSpec&, LineList& lines) override {
         return TextViews.emplace_back(lines);
     }
     Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
                                   const Platform::RowSource& rows, LineList& text) override {
-        return RowViews.emplace_back(desktop_, spec, rows, text);
+        return RowViews.emplace_back(Desktop, spec, rows, text);
     }
     Platform::TextControl& AddLabel(const Platform::LabelSpec&) override {
         return Texts.emplace_back();
@@ -156,10 +147,8 @@ class MemoryWindow : public Platform::Window {
     std::deque<MemoryTextView> TextViews;
     std::deque<MemoryRowView> RowViews;
     std::deque<MemoryText> Texts;  // labels and panels
-
-  private:
-    MemoryDesktop& desktop_;
-    std::function<void()> onClose_;
+    MemoryDesktop& Desktop;
+    std::function<void()> OnClose;
 };
 
 class MemoryPlatform : public MemoryDesktop, public BackendProbe {
@@ -180,7 +169,7 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
         Messages.push_back(text);
     }
     void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
-        keyHandler_ = std::move(handler);
+        KeyHandler = std::move(handler);
     }
     // Shows `main`; the test then acts as the user until it closes.
     int Run(Platform::Window& main) override {
@@ -191,13 +180,10 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     // Presses a key while `focused` has the focus; true when the key handler took it. A key it
     // leaves goes to the window's row view, if it has one.
     bool Press(MemoryWindow& focused, const Platform::KeyPress& key) {
-        if (keyHandler_) {
-            bool taken = true;  // a command that failed took its key too
-            Guarded([&] { taken = keyHandler_(key); });
-            if (taken) return true;
-        }
-        if (!focused.RowViews.empty()) focused.RowViews.front().PressKey(key);
-        return false;
+        bool taken = KeyHandler != nullptr;  // a command that failed took its key too
+        if (taken) Guarded([&] { taken = KeyHandler(key); });
+        if (!taken && !focused.RowViews.empty()) focused.RowViews.front().PressKey(key);
+        return taken;
     }
 
     // The probe.
@@ -235,7 +221,5 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     int ScreenWidthValue = 1024;
     std::deque<std::filesystem::path> DialogAnswers;
     std::vector<std::string> Messages;  // the texts of the message boxes shown
-
-  private:
-    std::function<bool(const Platform::KeyPress&)> keyHandler_;
+    std::function<bool(const Platform::KeyPress&)> KeyHandler;
 };
