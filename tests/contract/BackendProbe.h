@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform.h"
+#include "RowCursor.h"
 
 class BackendProbe {
   public:
@@ -35,5 +36,15 @@ class BackendProbe {
     // Delivers a close request to the window, as the platform's close key would.
     virtual void RequestClose(Platform::Window& window) = 0;
 };
+
+// The cursor's lines from `first` up to `end`, with CR LF between them: what a row view shows.
+inline std::string LinesOf(const RowCursor& cursor, uint64_t first, uint64_t end) {
+    std::string shown;
+    for (uint64_t line = first; line < end; ++line) {
+        if (line > first) shown += "\r\n";
+        shown += cursor.Line(line);
+    }
+    return shown;
+}
 
 using BackendFactory = std::function<std::unique_ptr<BackendProbe>()>;

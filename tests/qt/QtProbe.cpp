@@ -9,10 +9,8 @@
 #include <map>
 
 #include "Cp1251.h"
-#include "QtRowView.h"
+#include "PlatformContract.h"
 #include "QtText.h"
-#include "QtTextView.h"
-#include "QtWindow.h"
 
 namespace {
 
@@ -35,14 +33,15 @@ Qt::KeyboardModifiers ModifiersOf(const Platform::KeyPress& key) {
            (key.Alt ? Qt::AltModifier : Qt::NoModifier);
 }
 
-// Types CP1251 text into `widget`: CR LF as the Enter key, any other byte as its character.
-void Type(QWidget& widget, const std::string& text) {
+// Types CP1251 text key by key into the widget `target` names at that key: CR LF as the Enter
+// key, any other byte as its character.
+void Type(const std::function<QWidget*()>& target, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "\r\n") == 0) {
-            QTest::keyClick(&widget, Qt::Key_Return);
+            QTest::keyClick(target(), Qt::Key_Return);
             ++i;
         } else {
-            QTest::keyClicks(&widget, QString(QChar(Cp1251::ToUnicode(uint8_t(text[i])))));
+            QTest::keyClicks(target(), QString(QChar(Cp1251::ToUnicode(uint8_t(text[i])))));
         }
     }
 }
@@ -56,22 +55,9 @@ void QtProbe::ProcessEvents() {
     }
 }
 
-QtWindow& QtProbe::Of(Platform::Window& window) {
-    return dynamic_cast<QtWindow&>(window);
-}
-
-QtTextView& QtProbe::Of(Platform::TextView& view) {
-    return dynamic_cast<QtTextView&>(view);
-}
-
-QtRowView& QtProbe::Of(Platform::RowView& view) {
-    return dynamic_cast<QtRowView&>(view);
-}
-
-bool QtProbe::Activate(Platform::Window& window) {
-    QtWindow& widget = Of(window);
-    widget.activateWindow();
-    return QTest::qWaitForWindowActive(&widget);
+bool QtProbe::Activate(QWidget& widget) {
+    widget.window()->activateWindow();
+    return QTest::qWaitForWindowActive(widget.window());
 }
 
 Platform::Window* QtProbe::ActiveWindow() {
@@ -87,7 +73,7 @@ void QtProbe::TypeText(Platform::TextView& view, const std::string& text) {
     QtTextView& widget = Of(view);
     widget.setFocus();
     QTest::keyClick(&widget, Qt::Key_End, Qt::ControlModifier);
-    Type(widget, text);
+    Type([&] { return &widget; }, text);
 }
 
 std::string QtProbe::DisplayedText(Platform::TextView& view) {
@@ -96,44 +82,35 @@ std::string QtProbe::DisplayedText(Platform::TextView& view) {
 }
 
 void QtProbe::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
-    Activate(focused);
+    Activate(Of(focused));
     // Through the window, as the windowing system delivers it.
     QTest::keyClick(Of(focused).windowHandle(), KeyOf(key.VirtualKey), ModifiersOf(key));
 }
 
 std::string QtProbe::DisplayedText(Platform::RowView& view) {
     ProcessEvents();
-    const QtRowView& widget = Of(view);
+    QtRowView& widget = Of(view);
     if (widget.Edited()) return DisplayedText(widget.TextView());
     // The lines standing wholly in the view.
     const RowCursor& cursor = widget.Cursor();
-    const uint64_t end = std::min(cursor.LineCount(), cursor.Top() + cursor.PageLines());
-    std::string shown;
-    for (uint64_t line = cursor.Top(); line < end; ++line) {
-        if (line > cursor.Top()) shown += "\r\n";
-        shown += cursor.Line(line);
-    }
-    return shown;
+    const uint64_t top = cursor.Top();
+    return LinesOf(cursor, top, std::min(cursor.LineCount(), top + cursor.PageLines()));
 }
 
 void QtProbe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
     QtRowView& widget = Of(view);
-    Activate(*QtPlatform::WindowOf(&widget));
+    Activate(widget);
     widget.setFocus();
-    QTest::keyClick(widget.window()->windowHandle(), KeyOf(key.VirtualKey), ModifiersOf(key));
+    PressKey(*QtPlatform::WindowOf(&widget), key);
 }
 
 void QtProbe::TypeText(Platform::RowView& view, const std::string& text) {
     QtRowView& widget = Of(view);
-    Activate(*QtPlatform::WindowOf(&widget));
+    Activate(widget);
     widget.setFocus();
-    // Key by key: the first edit hands the keys to the text view.
-    for (size_t i = 0; i < text.size(); ++i) {
-        const size_t size = text.compare(i, 2, "\r\n") == 0 ? 2 : 1;
-        QWidget* target = widget.Edited() ? static_cast<QWidget*>(&widget.TextView()) : &widget;
-        Type(*target, text.substr(i, size));
-        i += size - 1;
-    }
+    // The first edit hands the keys to the text view.
+    Type([&] { return widget.Edited() ? static_cast<QWidget*>(&widget.TextView()) : &widget; },
+         text);
 }
 
 std::string QtProbe::Clipboard() {
@@ -144,3 +121,6 @@ void QtProbe::RequestClose(Platform::Window& window) {
     QCloseEvent request;
     QCoreApplication::sendEvent(Of(window).windowHandle(), &request);
 }
+
+INSTANTIATE_TEST_SUITE_P(Qt, PlatformContract,
+                         ::testing::Values([] { return std::make_unique<QtProbe>(); }));

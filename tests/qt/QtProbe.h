@@ -3,10 +3,9 @@
 
 #include "BackendProbe.h"
 #include "QtPlatform.h"
-
-class QtRowView;
-class QtTextView;
-class QtWindow;
+#include "QtRowView.h"
+#include "QtTextView.h"
+#include "QtWindow.h"
 
 class QtProbe : public BackendProbe {
   public:
@@ -23,11 +22,11 @@ class QtProbe : public BackendProbe {
     void TypeText(Platform::RowView& view, const std::string& text) override;
     std::string Clipboard() override;
 
-    static QtWindow& Of(Platform::Window& window);
-    static QtTextView& Of(Platform::TextView& view);
-    static QtRowView& Of(Platform::RowView& view);
-    // Activates the window and waits until the platform reports it active.
-    static bool Activate(Platform::Window& window);
+    static QtWindow& Of(Platform::Window& window) { return dynamic_cast<QtWindow&>(window); }
+    static QtTextView& Of(Platform::TextView& view) { return dynamic_cast<QtTextView&>(view); }
+    static QtRowView& Of(Platform::RowView& view) { return dynamic_cast<QtRowView&>(view); }
+    // Activates the widget's window and waits until the platform reports it active.
+    static bool Activate(QWidget& widget);
 
   private:
     QtPlatform platform_;

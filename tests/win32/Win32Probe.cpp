@@ -11,7 +11,7 @@ bool Win32Probe::IsAbove(Platform::Window& upper, Platform::Window& lower) {
 }
 
 void Win32Probe::TypeText(Platform::TextView& view, const std::string& text) {
-    HWND control = Edit(view).Handle();
+    HWND control = Handle(view);
     WPARAM end = static_cast<WPARAM>(GetWindowTextLengthW(control));
     SendMessageW(control, EM_SETSEL, end, static_cast<LPARAM>(end));
     SetFocus(control);
@@ -30,7 +30,7 @@ void Win32Probe::Type(const std::string& text) {
 
 std::string Win32Probe::DisplayedText(Platform::TextView& view) {
     ProcessEvents();
-    return Win32::WindowText(Edit(view).Handle());
+    return Win32::WindowText(Handle(view));
 }
 
 void Win32Probe::PressKey(Platform::Window& focused, const Platform::KeyPress& key) {
@@ -44,10 +44,9 @@ void Win32Probe::PostKey(HWND target, const Platform::KeyPress& key) {
     BYTE saved[256], state[256];
     GetKeyboardState(saved);
     GetKeyboardState(state);
-    auto set = [&](int virtualKey, bool down) { state[virtualKey] = down ? 0x80 : 0; };
-    set(VK_SHIFT, key.Shift);
-    set(VK_CONTROL, key.Ctrl);
-    set(VK_MENU, key.Alt);
+    state[VK_SHIFT] = key.Shift ? 0x80 : 0;
+    state[VK_CONTROL] = key.Ctrl ? 0x80 : 0;
+    state[VK_MENU] = key.Alt ? 0x80 : 0;
     SetKeyboardState(state);
     // Alt turns a key press into a system key press, with the context bit set.
     PostMessageW(target, key.Alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key.VirtualKey,
@@ -63,12 +62,7 @@ std::string Win32Probe::DisplayedText(Platform::RowView& view) {
     // The lines the last paint drew, read back from the model it drew them from.
     UpdateWindow(rows.Handle());
     const auto [first, end] = rows.PaintedLines();
-    std::string shown;
-    for (uint64_t line = first; line < end; ++line) {
-        if (line > first) shown += "\r\n";
-        shown += rows.Cursor().Line(line);
-    }
-    return shown;
+    return LinesOf(rows.Cursor(), first, end);
 }
 
 void Win32Probe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
@@ -87,16 +81,28 @@ void Win32Probe::TypeText(Platform::RowView& view, const std::string& text) {
 
 std::string Win32Probe::Clipboard() {
     ProcessEvents();
-    std::string text;
-    if (!OpenClipboard(nullptr)) return text;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = Win32::Narrow(wide);
-            GlobalUnlock(data);
-        }
-    }
+    if (!OpenClipboard(nullptr)) return "";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    auto* wide = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    const std::string text = wide ? Win32::Narrow(wide) : "";
+    if (wide) GlobalUnlock(data);
     CloseClipboard();
     return text;
+}
+
+std::vector<COLORREF> Win32Probe::Canvas(int width, int height,
+                                         const std::function<void(HDC)>& draw) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    draw(dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
 }
 
 void Win32Probe::RequestClose(Platform::Window& window) {

@@ -2,6 +2,9 @@
 // them, and what is on screen is read back from the controls themselves.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "BackendProbe.h"
 #include "Controls.h"
 #include "RowView.h"
@@ -28,18 +31,20 @@ class Win32Probe : public BackendProbe {
     static HWND Handle(Platform::Window& window) {
         return dynamic_cast<Win32::Win32Window&>(window).Handle();
     }
-    static Win32::EditView& Edit(Platform::TextView& view) {
-        return dynamic_cast<Win32::EditView&>(view);
+    static HWND Handle(Platform::TextView& view) {
+        return dynamic_cast<Win32::EditView&>(view).Handle();
     }
-
     static Win32::RowView& Rows(Platform::RowView& view) {
         return dynamic_cast<Win32::RowView&>(view);
     }
+    // The pixels, row by row, that `draw` leaves on a black canvas of the given size.
+    static std::vector<COLORREF> Canvas(int width, int height,
+                                        const std::function<void(HDC)>& draw);
 
   private:
     // Posts each character where the focus is, as the keyboard would.
     void Type(const std::string& text);
-    // Posts the key press to the focused control, with the modifiers down meanwhile.
+    // Posts the key press to `target`, with the modifiers down meanwhile.
     void PostKey(HWND target, const Platform::KeyPress& key);
 
     Win32::Win32Platform platform_;

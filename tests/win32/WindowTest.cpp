@@ -20,47 +20,47 @@ std::wstring ClassOf(HWND window) {
     return CharUpperW(name);
 }
 
-HFONT FontOf(HWND control) {
-    return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-}
-
-// The metrics and the face of a font as the system realised it.
-TEXTMETRICW Realised(HFONT font, std::wstring& face) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, font);
+// How the system realises a font: its metrics and face, and the light that a line of text in it
+// puts on black.
+struct Realised {
     TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    wchar_t name[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, name);
-    face = name;
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return metrics;
+    std::string face;
+    long ink = 0;
+};
+
+Realised Realise(const LOGFONTW& asked) {
+    HFONT font = CreateFontIndirectW(&asked);
+    Realised realised;
+    const std::vector<COLORREF> pixels = Win32Probe::Canvas(400, 32, [&](HDC dc) {
+        HGDIOBJ previous = SelectObject(dc, font);
+        GetTextMetricsW(dc, &realised.metrics);
+        wchar_t face[LF_FACESIZE] = {};
+        GetTextFaceW(dc, LF_FACESIZE, face);
+        realised.face = Win32::Narrow(face);
+        SetTextColor(dc, RGB(255, 255, 255));
+        SetBkColor(dc, RGB(0, 0, 0));
+        const std::wstring text = L"Скрипт: ещё не загружен";
+        TextOutW(dc, 2, 2, text.c_str(), static_cast<int>(text.size()));
+        SelectObject(dc, previous);
+    });
+    DeleteObject(font);
+    for (COLORREF pixel : pixels) realised.ink += GetRValue(pixel);
+    return realised;
 }
 
-// The light that a line of text in the control's font, or in the same font at normal weight,
-// puts on black: a face with a bold style of its own draws bold markedly heavier.
-long Ink(HWND control, bool normalWeight) {
-    LOGFONTW asked{};
-    GetObjectW(FontOf(control), sizeof asked, &asked);
-    if (normalWeight) asked.lfWeight = FW_NORMAL;
-    HFONT font = CreateFontIndirectW(&asked);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP canvas = CreateBitmap(400, 32, 1, 32, nullptr);
-    HGDIOBJ previousCanvas = SelectObject(dc, canvas), previousFont = SelectObject(dc, font);
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkColor(dc, RGB(0, 0, 0));
-    const std::wstring text = L"Скрипт: ещё не загружен";
-    TextOutW(dc, 2, 2, text.c_str(), static_cast<int>(text.size()));
-    long ink = 0;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 400; ++x) ink += GetRValue(GetPixel(dc, x, y));
-    SelectObject(dc, previousFont);
-    SelectObject(dc, previousCanvas);
-    DeleteObject(font);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    return ink;
+// Answers the next modal dialog of this thread from inside its own message loop.
+std::function<void(HWND)> answer;
+
+void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND dialog = GetActiveWindow();
+    if (ClassOf(dialog) != L"#32770") return;
+    KillTimer(nullptr, timer);
+    std::exchange(answer, nullptr)(dialog);
+}
+
+void WhenModal(std::function<void(HWND)> then) {
+    answer = std::move(then);
+    SetTimer(nullptr, 0, 20, AnswerDialog);
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -68,59 +68,28 @@ BOOL CALLBACK Collect(HWND window, LPARAM list) {
     return TRUE;
 }
 
-// Answers the next modal dialog of this thread from inside its own message loop.
-class DialogAnswer {
-  public:
-    explicit DialogAnswer(std::function<void(HWND)> answer)
-        : timer_(SetTimer(nullptr, 0, 20, Tick)) {
-        current = std::move(answer);
-    }
-    ~DialogAnswer() {
-        KillTimer(nullptr, timer_);
-        current = nullptr;
-    }
-
-  private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        HWND dialog = GetActiveWindow();
-        if (current && ClassOf(dialog) == L"#32770") std::exchange(current, nullptr)(dialog);
-    }
-
-    static inline std::function<void(HWND)> current;
-    UINT_PTR timer_;
-};
-
+// The program's main window, a tool window, and a view of `lines` filling the tool window in the
+// program's face.
 class Win32WindowTest : public ::testing::Test {
   protected:
-    std::unique_ptr<Platform::Window> MainWindow() {
-        return platform.NewWindow({.Caption = "Vantrel",
-                                   .Width = 792,
-                                   .Height = 67,
-                                   .ClientSize = true,
-                                   .Frame = Platform::Border::Fixed,
-                                   .SystemMenu = true});
-    }
-    std::unique_ptr<Platform::Window> ToolWindow() {
-        return platform.NewWindow(
-            {.Caption = "tool", .Left = 100, .Top = 119, .Width = 620, .Height = 500});
-    }
-    // A view of `lines` filling the window, in the program's face.
-    Platform::TextView& AddView(Platform::Window& window) {
-        return window.AddTextView(
-            {.Where = {.FillClient = true},
-             .Background = {166, 202, 240},
-             .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 0, 128}},
-             .Bars = Platform::ScrollBars::Both},
-            lines);
-    }
-
     Win32Probe probe;
     Win32::Win32Platform& platform = probe.platform();
     LineList lines;
+    std::unique_ptr<Platform::Window> main =
+        platform.NewWindow({.Caption = "Vantrel", .Width = 792, .Height = 67, .ClientSize = true});
+    std::unique_ptr<Platform::Window> tool = platform.NewWindow(
+        {.Caption = "tool", .Left = 100, .Top = 119, .Width = 620, .Height = 500});
+    Platform::TextView& view = tool->AddTextView(
+        {.Where = {.FillClient = true},
+         .Background = {166, 202, 240},
+         .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 0, 128}},
+         .Bars = Platform::ScrollBars::Both},
+        lines);
+    HWND mainWindow = Win32Probe::Handle(*main), toolWindow = Win32Probe::Handle(*tool);
+    HWND edit = Win32Probe::Handle(view);
 };
 
 TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaShowsShortcutsAndGuardsCommands) {
-    auto main = MainWindow();
     int ran = 0, guarded = 0;
     platform.SetErrorHandler([&](const std::function<void()>& action) {
         ++guarded;
@@ -129,48 +98,47 @@ TEST_F(Win32WindowTest, MenuBarKeepsTheClientAreaShowsShortcutsAndGuardsCommands
     });
     main->SetMenu({MenuItem{"Run", 0, [&] { ++ran; }, {}},
                    MenuItem{"File", 0, nullptr, {MenuItem{"Open", 8306, {}, {}}}}});
-    HWND window = Win32Probe::Handle(*main);
     RECT client{};
-    GetClientRect(window, &client);
+    GetClientRect(mainWindow, &client);
     EXPECT_EQ(client.right, 792);
     EXPECT_EQ(client.bottom, 67);
     // A drop-down item shows its shortcut after a tab.
     wchar_t text[64] = {};
-    GetMenuStringW(GetSubMenu(GetMenu(window), 1), 0, text, 64, MF_BYPOSITION);
+    GetMenuStringW(GetSubMenu(GetMenu(mainWindow), 1), 0, text, 64, MF_BYPOSITION);
     EXPECT_EQ(std::wstring(text), L"Open\tShift+F3");
     // A command runs inside the program's error handler: nothing escapes through the system's
     // frames.
-    SendMessageW(window, WM_COMMAND, GetMenuItemID(GetMenu(window), 0), 0);
+    SendMessageW(mainWindow, WM_COMMAND, GetMenuItemID(GetMenu(mainWindow), 0), 0);
     EXPECT_EQ(ran, 1);
     EXPECT_EQ(guarded, 1);
 }
 
 TEST_F(Win32WindowTest, FontsHaveCyrillicAndABoldDrawnBold) {
-    auto tool = ToolWindow();
-    HWND edit = Win32Probe::Edit(AddView(*tool)).Handle();
-    HWND panel = dynamic_cast<Win32::Panel&>(
-                     tool->AddPanel({.Where = {.Width = 792, .Height = 33},
+    const Platform::PanelSpec status{.Where = {.Width = 792, .Height = 33},
                                      .Background = {0, 0, 0},
                                      .Font = {"System", 16, true, {0, 255, 0}},
-                                     .Text = Cp1251::FromUtf8("Скрипт: ещё не загружен")}))
-                     .Handle();
-    std::wstring face;
-    TEXTMETRICW font = Realised(FontOf(edit), face);
-    EXPECT_EQ(font.tmHeight - font.tmInternalLeading, 16) << "face " << Win32::Narrow(face);
-    EXPECT_EQ(font.tmPitchAndFamily & TMPF_FIXED_PITCH, 0);  // the bit is set for variable pitch
+                                     .Text = ""};
+    HWND panel = dynamic_cast<Win32::Panel&>(tool->AddPanel(status)).Handle();
     // "Courier" and "System" lack Cyrillic on many installations; the stand-ins must have it, and
     // a bold that is drawn bold (Wine's Tahoma draws it as its regular).
     for (HWND control : {edit, panel}) {
-        font = Realised(FontOf(control), face);
-        EXPECT_EQ(font.tmCharSet, RUSSIAN_CHARSET) << Win32::Narrow(face);
-        EXPECT_GE(font.tmWeight, FW_BOLD) << Win32::Narrow(face);
-        EXPECT_GT(Ink(control, false), Ink(control, true) * 5 / 4) << Win32::Narrow(face);
+        LOGFONTW asked{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof asked,
+                   &asked);
+        const Realised font = Realise(asked);
+        asked.lfWeight = FW_NORMAL;
+        SCOPED_TRACE(font.face);
+        EXPECT_EQ(font.metrics.tmCharSet, RUSSIAN_CHARSET);
+        EXPECT_GE(font.metrics.tmWeight, FW_BOLD);
+        EXPECT_GT(font.ink, Realise(asked).ink * 5 / 4);
+        if (control == edit) {
+            EXPECT_EQ(font.metrics.tmHeight - font.metrics.tmInternalLeading, 16);
+            EXPECT_EQ(font.metrics.tmPitchAndFamily & TMPF_FIXED_PITCH, 0);  // set: variable
+        }
     }
 }
 
 TEST_F(Win32WindowTest, EditViewTakesLongTextsAndNormalisesPastes) {
-    auto tool = ToolWindow();
-    Platform::TextView& view = AddView(*tool);
     tool->Show();
     // Far past the control's default limit of 30,000 characters.
     {
@@ -180,7 +148,6 @@ TEST_F(Win32WindowTest, EditViewTakesLongTextsAndNormalisesPastes) {
     EXPECT_EQ(probe.DisplayedText(view), lines.Text());
 
     // A paste may bring lone LF or CR; the list still reads separate lines.
-    HWND edit = Win32Probe::Edit(view).Handle();
     SendMessageW(edit, EM_SETSEL, 0, 0);
     SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"a\nb\rc"));
     probe.ProcessEvents();
@@ -188,59 +155,50 @@ TEST_F(Win32WindowTest, EditViewTakesLongTextsAndNormalisesPastes) {
 }
 
 TEST_F(Win32WindowTest, ShowRestoresAMinimisedWindowAndFocusesItsView) {
-    auto main = MainWindow();
-    auto tool = ToolWindow();
-    Platform::TextView& view = AddView(*tool);
     main->Show();
     tool->Show();
-    HWND window = Win32Probe::Handle(*tool);
-    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(toolWindow, SW_MINIMIZE);
     main->Show();
     probe.ProcessEvents();
-    ASSERT_TRUE(IsIconic(window));
+    ASSERT_TRUE(IsIconic(toolWindow));
     tool->Show();
     probe.ProcessEvents();
-    EXPECT_FALSE(IsIconic(window));
-    EXPECT_EQ(GetActiveWindow(), window);
-    EXPECT_EQ(GetFocus(), Win32Probe::Edit(view).Handle());
+    EXPECT_FALSE(IsIconic(toolWindow));
+    EXPECT_EQ(GetActiveWindow(), toolWindow);
+    EXPECT_EQ(GetFocus(), edit);
     // The tab character that Ctrl+I types goes nowhere.
     probe.TypeText(view, "\t");
     EXPECT_EQ(lines.Text(), "");
 }
 
 TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
-    auto main = MainWindow();
-    auto tool = ToolWindow();
     main->Show();
     tool->Show();
     probe.ProcessEvents();
     int enabledInBox = -1;
-    DialogAnswer ok([&](HWND box) {
-        enabledInBox =
-            IsWindowEnabled(Win32Probe::Handle(*main)) + IsWindowEnabled(Win32Probe::Handle(*tool));
+    WhenModal([&](HWND box) {
+        enabledInBox = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     platform.ShowMessage("Vantrel", Cp1251::FromUtf8("Файл не найден."));
     EXPECT_EQ(enabledInBox, 0);
-    EXPECT_TRUE(IsWindowEnabled(Win32Probe::Handle(*main)));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
 
     // The dialog offers the last path and returns a typed name of a missing file, also one that
     // the interface's code page cannot spell.
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const std::filesystem::path typed = folder / u8"нет-такого-日本.bin";
-    std::wstring shown;
-    DialogAnswer choose([&](HWND dialog) {
+    std::string shown;
+    WhenModal([&](HWND dialog) {
         std::vector<HWND> children;
         EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
         HWND name = *std::ranges::find_if(children, [](HWND c) { return ClassOf(c) == L"EDIT"; });
-        wchar_t text[MAX_PATH] = {};
-        GetWindowTextW(name, text, MAX_PATH);
-        shown = text;
+        shown = Win32::WindowText(name);
         SetWindowTextW(name, typed.c_str());
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(platform.OpenFileDialog(folder / "vantrel-offered.bin"), typed);
-    EXPECT_NE(shown.find(L"vantrel-offered.bin"), std::wstring::npos) << Win32::Narrow(shown);
+    EXPECT_NE(shown.find("vantrel-offered.bin"), std::string::npos) << shown;
 }
 
 }  // namespace
