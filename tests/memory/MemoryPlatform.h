@@ -60,11 +60,8 @@ class MemoryRowView : public Platform::RowView {
     // The lines on screen, or the whole text once edited; CR LF between.
     std::string Displayed() const {
         if (Edited) return Text.Displayed;
-        std::string shown;
-        const uint64_t end = std::min(Cursor.LineCount(), Cursor.Top() + Cursor.PageLines());
-        for (uint64_t line = Cursor.Top(); line < end; ++line)
-            shown += (line > Cursor.Top() ? "\r\n" : "") + Cursor.Line(line);
-        return shown;
+        return LinesOf(Cursor, Cursor.Top(),
+                       std::min(Cursor.LineCount(), Cursor.Top() + Cursor.PageLines()));
     }
     // A key the program's key handler left alone: navigation or copy.
     void PressKey(const Platform::KeyPress& key) {
