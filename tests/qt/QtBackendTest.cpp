@@ -6,11 +6,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include "Cp1251.h"
 #include "LineList.h"
@@ -108,11 +111,19 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
     EXPECT_TRUE(QTest::qWaitForWindowActive(&QtProbe::Of(*window)));
     EXPECT_EQ(QApplication::focusWidget(), &view);
 
-    // The file dialog speaks Russian whatever the locale, offers the last path and returns the
-    // name of a missing file too; keys pressed in it do not reach the program. Names go both ways
-    // as the file system's own, also with characters the interface's code page lacks.
+    // The file dialog speaks Russian whatever the locale, its sizes, dates and folders too,
+    // offers the last path and returns the name of a missing file too; keys pressed in it do not
+    // reach the program. Names go both ways as the file system's own, also with characters the
+    // interface's code page lacks.
     TempDir folder;
     const std::filesystem::path missing = folder.Root() / std::filesystem::path(u8"нет-日本.bin");
+    const std::filesystem::path last = folder.Root() / std::filesystem::path(u8"старый 日本.vts");
+    std::filesystem::create_directory(folder.Root() / "sub");
+    QFile image(QString::fromStdString(folder.Write("a.bin", std::string(2048, 'a'))));
+    ASSERT_TRUE(image.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(image.setFileTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4)),
+                                  QFileDevice::FileModificationTime));
+    image.close();
     int keys = 0;
     probe.platform().SetKeyHandler([&](const Platform::KeyPress&) { return ++keys, true; });
     WhenModal([&](QWidget* modal) {
@@ -121,15 +132,24 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
         EXPECT_TRUE(std::ranges::any_of(dialog->findChildren<QPushButton*>(), [](auto* button) {
             return button->text() == QString::fromUtf8("Отмена");
         }));
-        EXPECT_EQ(dialog->selectedFiles(), QStringList{QString::fromUtf8("/tmp/старый 日本.vts")});
+        EXPECT_EQ(dialog->selectedFiles(), QStringList{QtText::FromPath(last)});
+        auto* details = dialog->findChild<QTreeView*>("treeView");
+        ASSERT_NE(details, nullptr);
+        const QAbstractItemModel& files = *details->model();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(details->rootIndex()) == 2; }));
+        const auto cell = [&](int row, int column) {  // the folder first, then the file
+            return files.index(row, column, details->rootIndex()).data().toString().toStdString();
+        };
+        EXPECT_EQ(cell(0, 2), "Папка");
+        EXPECT_EQ(cell(1, 1), "2,00 кБ");
+        EXPECT_EQ(cell(1, 3), "02.01.2026 03:04");
         QTest::keyClick(dialog->windowHandle(), Qt::Key_F3);
         auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(name, nullptr);
         name->setText(QString::fromStdString(missing.string()));  // keyClicks types ASCII only
         QTest::keyClick(name, Qt::Key_Return);
     });
-    EXPECT_EQ(probe.platform().OpenFileDialog(std::filesystem::path(u8"/tmp/старый 日本.vts")),
-              missing);
+    EXPECT_EQ(probe.platform().OpenFileDialog(last), missing);
     EXPECT_EQ(keys, 0);
 }
 

@@ -2,13 +2,17 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QWindow>
 
+#include "Cp1251.h"
 #include "Errors.h"
 #include "QtText.h"
 #include "QtWindow.h"
@@ -95,13 +99,41 @@ int RunModal(QDialog& dialog) {
     return result;
 }
 
+// The file dialog's columns as the program's locale writes them. Qt's file model writes sizes
+// and dates in the system's locale, whatever the default is, and has no Russian for a folder.
+class RussianFileColumns : public QIdentityProxyModel {
+  public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!files || role != Qt::DisplayRole) return QIdentityProxyModel::data(index, role);
+        const QModelIndex file = mapToSource(index);
+        const QLocale locale;
+        switch (index.column()) {
+            case 1:  // as the desktop writes it, 1024 bytes to a "кБ"
+                if (files->isDir(file)) break;
+                return locale.formattedDataSize(files->size(file), 2,
+                                                QLocale::DataSizeTraditionalFormat);
+            case 2:
+                if (files->isDir(file)) return QtText::ToQString(Cp1251::FromUtf8("Папка"));
+                break;
+            case 3:
+                return locale.toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
 }  // namespace
 
 QtPlatform::QtPlatform() {
     // Qt's own texts, in the file dialog above all, in Russian as every other text is, whatever
-    // the desktop's language.
+    // the desktop's language; and its numbers, dates and file types as a Russian desktop writes
+    // them.
     if (russian_.load("qtbase_ru", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&russian_);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     qApp->installEventFilter(this);
 }
 
@@ -134,6 +166,7 @@ std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name is returned, also of a missing file: opening it then reports the failure.
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setProxyModel(new RussianFileColumns(&dialog));
     if (!initialPath.empty()) dialog.selectFile(QtText::FromPath(initialPath));
     if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
