@@ -1,17 +1,22 @@
 # bash completion for vantrel-cli
 _vantrel_cli() {
-    local cur=${COMP_WORDS[COMP_CWORD]}
+    local cur=${COMP_WORDS[COMP_CWORD]} at=1 command=
     COMPREPLY=()
-    if [ "$COMP_CWORD" -eq 1 ]; then
+    # Options may stand before the command (`--raw run ...`): the command is the first other word.
+    while [ "$at" -lt "$COMP_CWORD" ] && [[ ${COMP_WORDS[at]} == -* ]]; do
+        at=$((at + 1))
+    done
+    [ "$at" -lt "$COMP_CWORD" ] && command=${COMP_WORDS[at]}
+    if [ -z "$command" ]; then
         mapfile -t COMPREPLY < <(compgen -W 'dump run check --help --version --raw --utf8' -- "$cur")
     elif [[ $cur == -* ]]; then
-        case ${COMP_WORDS[1]} in
+        case $command in
         run) mapfile -t COMPREPLY < <(compgen -W '--expect --approve --raw --utf8' -- "$cur") ;;
         check) mapfile -t COMPREPLY < <(compgen -W '--quiet --raw --utf8' -- "$cur") ;;
         dump) mapfile -t COMPREPLY < <(compgen -W '--raw --utf8' -- "$cur") ;;
         esac
-    elif [ "${COMP_WORDS[1]}" = run ] || [ "${COMP_WORDS[1]}" = check ] ||
-        { [ "${COMP_WORDS[1]}" = dump ] && [ "$COMP_CWORD" -eq 2 ]; }; then
+    elif [ "$command" = run ] || [ "$command" = check ] ||
+        { [ "$command" = dump ] && [ "$COMP_CWORD" -eq $((at + 1)) ]; }; then
         # dump takes one image; run takes an image and then scripts; check takes scripts.
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
