@@ -20,7 +20,10 @@ namespace {
 
 // The program's shortcuts are function keys; other keys have no name.
 std::string KeyName(uint8_t key) {
-    if (key >= KeyF1 && key <= KeyF24) return "F" + std::to_string(key - KeyF1 + 1);
+    // Appended, not prefixed: GCC 12 takes the insert of `"F" + ...` for an overlapping copy
+    // when fortified.
+    if (key >= KeyF1 && key <= KeyF24)
+        return std::string("F").append(std::to_string(key - KeyF1 + 1));
     return "";
 }
 
