@@ -2,7 +2,10 @@
 # The package stage: makes the Debian package from a built tree, unpacks it into a scratch root
 # as dpkg would install it, and checks what a user gets. The installed vantrel-cli runs the
 # installed example as the build's own does, both manual pages render without warnings, the
-# desktop entry finds its icon, dpkg would accept the package here, and lintian finds no error.
+# desktop entry is valid and finds its icon, the completion completes after a leading option,
+# vantrel starts with -platform offscreen without a display, the licence and both changelogs
+# are there, dpkg would accept the package here, and lintian finds no error or warning and no
+# hardening to miss.
 #
 # Usage: scripts/test-package.sh [BUILD_DIR]   (default build; built already)
 set -euo pipefail
@@ -19,7 +22,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 cmake --build "$build" -j"$(nproc)" > /dev/null
 rm -f "$build"/vantrel_*.deb
 (cd "$build" && cpack -G DEB > /dev/null 2>&1) || fail "cpack failed"
-deb=$build/vantrel_${version}_amd64.deb
+deb=$(echo "$build"/vantrel_"$version"-*_amd64.deb)
 [ -f "$deb" ] || fail "cpack made no $deb"
 echo "made $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
 
@@ -48,13 +51,45 @@ icon=$(sed -n 's/^Icon=//p' "$usr/share/applications/vantrel.desktop")
 for file in scalable/apps/$icon.svg 16x16/apps/$icon.png 256x256/apps/$icon.png; do
     [ -f "$usr/share/icons/hicolor/$file" ] || fail "no icon $file"
 done
-bash -c "source '$usr/share/bash-completion/completions/vantrel-cli' && complete -p vantrel-cli" \
-    > /dev/null || fail "the bash completion does not load"
+warnings=$(desktop-file-validate "$usr/share/applications/vantrel.desktop" 2>&1) ||
+    fail "the desktop entry is invalid: $warnings"
+[ -z "$warnings" ] || fail "desktop-file-validate: $warnings"
+
+# A command after a leading option, and that command's options.
+completed=$(
+    source "$usr/share/bash-completion/completions/vantrel-cli"
+    complete -p vantrel-cli > /dev/null
+    for line in "--raw r" "--utf8 check --q"; do
+        read -ra COMP_WORDS <<< "vantrel-cli $line"
+        COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+        _vantrel_cli
+        echo "${COMPREPLY[*]}"
+    done
+) || fail "the bash completion does not load"
+[ "$(echo $completed)" = "run --quiet" ] || fail "completion after a leading option: $completed"
+echo "the desktop entry is valid; the completion completes after a leading option"
+
+# Qt's -platform stands in for a display.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 2 "$usr/bin/vantrel" \
+    -platform offscreen 2> /dev/null || status=$?
+[ $status = 124 ] || fail "vantrel -platform offscreen without a display ended with $status"
+echo "vantrel starts with -platform offscreen and no display"
+
+doc=$usr/share/doc/vantrel
+grep -qx "License: MIT" "$doc/copyright" || fail "the copyright file names no MIT licence"
+zcmp "$doc/changelog.gz" CHANGELOG.md || fail "changelog.gz is not CHANGELOG.md"
+# Released: CHANGELOG.md dates this version, else the entry would be UNRELEASED.
+entry=$(zcat "$doc/changelog.Debian.gz" | head -1)
+[ "$entry" = "vantrel ($(dpkg-deb -f "$deb" Version)) unstable; urgency=medium" ] ||
+    fail "changelog.Debian.gz begins \"$entry\": is $version dated in CHANGELOG.md?"
+echo "the licence and both changelogs are in the package"
 
 # Every declared dependency is met on this machine, as dpkg -i would find.
 dpkg --dry-run -i "$deb" > /dev/null || fail "dpkg would not install the package"
-# Its warnings are shown; an error fails the stage.
-lintian --fail-on error "$deb" > "$root/lintian.txt" 2>&1 && linted=yes || linted=no
+# Its notes are shown; an error, a warning or a missing hardening fails the stage.
+lintian --display-info --fail-on error,warning "$deb" > "$root/lintian.txt" 2>&1 && linted=yes || linted=no
 grep -v "running with root privileges" "$root/lintian.txt" || true
-[ $linted = yes ] || fail "lintian finds errors"
-echo "lintian finds no error"
+[ $linted = yes ] || fail "lintian finds errors or warnings"
+! grep -q " hardening-" "$root/lintian.txt" || fail "lintian finds the programs not hardened"
+echo "lintian finds no error, no warning and no missing hardening"

@@ -117,7 +117,7 @@ rm -f "$zip"
 (cd "$build" && cpack -G ZIP > /dev/null) || fail "cpack failed"
 unzip -q "$zip" -d "$work/zip" || fail "cpack made no $zip"
 top=$work/zip/vantrel-$version-win64
-for file in vantrel.exe vantrel-cli.exe README.md CHANGELOG.md examples/firmware.bin \
+for file in vantrel.exe vantrel-cli.exe README.md CHANGELOG.md LICENSE.txt examples/firmware.bin \
     examples/example.vts; do
     [ -f "$top/$file" ] || fail "the zip has no $file"
 done
