@@ -1,6 +1,7 @@
 #include "ImageRegions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "Errors.h"
@@ -70,6 +71,9 @@ Extent ExtentOf(const Parsed& parsed, std::optional<uint64_t> base) {
     uint64_t end = 0;
     for (const Region& r : parsed.Regions) {
         if (r.Address < lowest->Address) lowest = &r;
+        if (r.Address > UINT64_MAX - r.Size)
+            Fail(parsed, r.Where,
+                 "data at " + HexAddress(r.Address) + " runs past the highest address");
         end = std::max(end, r.Address + r.Size);
     }
     const uint64_t start = base.value_or(lowest->Address);
