@@ -36,8 +36,7 @@ void Check(const uint8_t* data, size_t size, bool text, Parse parse) {
         }
         const ImageRegions::Extent extent = ImageRegions::ExtentOf(parsed, std::nullopt);
         if (extent.Size > LargestFlattened) return;
-        const std::vector<uint8_t> image =
-            ImageRegions::Flatten(parsed, bytes, std::nullopt, 0xA5);
+        const std::vector<uint8_t> image = ImageRegions::Flatten(parsed, bytes, std::nullopt, 0xA5);
         if (image.size() != extent.Size) std::abort();
         for (const ImageRegions::Region& r : parsed.Regions) {
             if (std::memcmp(image.data() + (r.Address - extent.Start), bytes.data() + r.From,
