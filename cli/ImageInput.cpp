@@ -1,9 +1,11 @@
 #include "ImageInput.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "Cp1251.h"
 #include "Errors.h"
