@@ -5,9 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Cp1251.h"
-#include "Errors.h"
 #include "HexUnit.h"
+#include "ImageInput.h"
 
 namespace {
 
@@ -20,18 +19,7 @@ bool Write(std::FILE* out, std::string_view text) {
 }  // namespace
 
 int DumpCommand(const std::filesystem::path& image, std::FILE* out, std::FILE* err) {
-    try {
-        if (image == "-")
-            HexUnit::LoadImageFromStandardInput();
-        else
-            HexUnit::LoadImage(image);
-    } catch (const Exception& e) {
-        ReportFailure(err, Cp1251::FromPath(image), e.Message);
-        return 1;
-    } catch (const std::bad_alloc&) {
-        ReportFailure(err, Cp1251::FromPath(image), "Out of memory");
-        return 1;
-    }
+    if (!ImageInput::Load(image, err)) return 1;
 
     std::string_view eol = OutputLineEnd;
     bool ok = Write(out, HexUnit::DumpHeader() + OutputLineEnd);

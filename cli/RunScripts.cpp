@@ -8,7 +8,7 @@
 #include "Cp1251.h"
 #include "Errors.h"
 #include "FileAccess.h"
-#include "HexUnit.h"
+#include "ImageInput.h"
 #include "LineList.h"
 #include "Output.h"
 #include "RunUnit.h"
@@ -71,13 +71,7 @@ int WriteFailed(std::FILE* err) {
 int RunScripts(const std::filesystem::path& image,
                const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err,
                std::string* copy) {
-    bool imageLoaded = Loaded(image, err, [&] {
-        if (image == "-")
-            HexUnit::LoadImageFromStandardInput();
-        else
-            HexUnit::LoadImage(image);
-    });
-    if (!imageLoaded) return 1;
+    if (!ImageInput::Load(image, err)) return 1;
 
     LineList script, listing;
     RunUnit::Bind(script, listing);

@@ -11,6 +11,7 @@
 #include "CheckCommand.h"
 #include "DumpCommand.h"
 #include "ExpectedListing.h"
+#include "ImageInput.h"
 #include "Output.h"
 #include "RunScripts.h"
 #include "Terminal.h"
@@ -32,7 +33,8 @@ constexpr const char* Usage =
     "       vantrel-cli run IMAGE SCRIPT [SCRIPT...] [--expect LISTING [--approve]]\n"
     "       vantrel-cli check [--quiet] SCRIPT [SCRIPT...]\n"
     "       vantrel-cli --help | --version\n"
-    "       any command also takes --raw or --utf8\n";
+    "       any command also takes --raw or --utf8\n"
+    "       dump and run also take --format FORMAT [--base ADDRESS] [--fill XX]\n";
 
 constexpr const char* Help =
     "Inspects firmware images.\n"
@@ -51,6 +53,12 @@ constexpr const char* Help =
     "                               seem to: SCRIPT:LINE:COLUMN: warning: MESSAGE, the\n"
     "                               line and a caret under the column\n"
     "    --quiet                    print only the warning lines\n"
+    "  --format FORMAT              with dump and run: read IMAGE as raw (the default),\n"
+    "                               ihex, srec, elf or uf2, or recognise it (auto); its\n"
+    "                               data becomes one image from the lowest address\n"
+    "  --base ADDRESS               with --format: offset 0 is this hexadecimal address\n"
+    "  --fill XX                    with --format: fill the holes with this hexadecimal\n"
+    "                               byte (default FF)\n"
     "  --raw                        write listing text as its CP1251 bytes everywhere\n"
     "  --utf8                       write all text as UTF-8 everywhere\n"
     "  --help, -h                   print this help\n"
@@ -152,6 +160,8 @@ int Dispatch(std::vector<std::string> args) {
         Print(std::string("vantrel-cli ") + VANTREL_VERSION + "\n");
         return 0;
     }
+    if ((command == "dump" || command == "run") && !ImageInput::TakeOptions(args, stderr))
+        return BadUsage();
     if (command == "dump") {
         if (args.size() != 1) return BadUsage();
         return DumpCommand(PathFromArgument(args[0]), stdout, stderr);

@@ -23,6 +23,13 @@ class EInOutError : public Exception {
     int Code;
 };
 
+// A firmware file that does not hold what its format (Intel HEX, S-record, ELF, UF2) requires.
+// Line is the index of the failing line in a text format, -1 in the others.
+class EFormatError : public Exception {
+  public:
+    EFormatError(std::string message, int32_t line) : Exception(std::move(message)) { Line = line; }
+};
+
 // A script argument that is not a hexadecimal number.
 class EConvertError : public Exception {
     using Exception::Exception;

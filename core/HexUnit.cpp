@@ -127,31 +127,44 @@ std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
     return bytes;
 }
 
-void LoadFrom(FileAccess::Handle file) {
+std::vector<uint8_t> ReadFrom(FileAccess::Handle file) {
     std::optional<uint64_t> size;
     if (int code = FileAccess::SizeOf(file, size)) Fail(code);
-    // Read into a new buffer; the image changes only once the whole file is in.
-    std::vector<uint8_t> bytes = size ? ReadSized(file, *size) : ReadToEnd(file);
-    ImageSize = static_cast<uint32_t>(bytes.size());
-    ImageBytes.swap(bytes);
+    return size ? ReadSized(file, *size) : ReadToEnd(file);
 }
 
 }  // namespace
 
-void LoadImage(const std::filesystem::path& fileName) {
+std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName) {
     OpenFile file;
     if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
-    LoadFrom(file.handle);
+    return ReadFrom(file.handle);
 }
 
-void LoadImageFromStandardInput() {
+std::vector<uint8_t> ReadImageFromStandardInput() {
     FileAccess::Handle input = FileAccess::StandardInput();
 #ifdef _WIN32
     if (input == FileAccess::NoFile) Fail(6);  // ERROR_INVALID_HANDLE
 #else
     if (input == FileAccess::NoFile) Fail(EBADF);
 #endif
-    LoadFrom(input);
+    return ReadFrom(input);
+}
+
+void ReplaceImage(std::vector<uint8_t>& bytes) {
+    ImageSize = static_cast<uint32_t>(bytes.size());
+    ImageBytes.swap(bytes);
+}
+
+// Read into a new buffer; the image changes only once the whole file is in.
+void LoadImage(const std::filesystem::path& fileName) {
+    std::vector<uint8_t> bytes = ReadImageFile(fileName);
+    ReplaceImage(bytes);
+}
+
+void LoadImageFromStandardInput() {
+    std::vector<uint8_t> bytes = ReadImageFromStandardInput();
+    ReplaceImage(bytes);
 }
 
 std::string HexByte(uint32_t value) {

@@ -9,7 +9,7 @@
 
 namespace HexUnit {
 
-// The loaded image: empty until the first successful LoadImage; only LoadImage writes it.
+// The loaded image: empty until the first successful load; only ReplaceImage writes it.
 extern std::vector<uint8_t> ImageBytes;
 extern uint32_t ImageSize;
 
@@ -24,6 +24,11 @@ inline constexpr const char* AddressSeparator = " | ";
 void LoadImage(const std::filesystem::path& fileName);
 // The same from standard input; closed, it fails with the loader's message for a bad handle.
 void LoadImageFromStandardInput();
+// What LoadImage and LoadImageFromStandardInput read, with their errors, leaving the image alone.
+std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName);
+std::vector<uint8_t> ReadImageFromStandardInput();
+// Makes `bytes` the image (at most FileAccess::LargestFile of them); `bytes` gets the old one.
+void ReplaceImage(std::vector<uint8_t>& bytes);
 
 std::string HexByte(uint32_t value);  // 2 upper-case digits of the low 8 bits
 std::string Hex32(uint32_t value);    // 8 upper-case digits

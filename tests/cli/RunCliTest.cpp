@@ -59,3 +59,33 @@ TEST(DumpCli, HeaderThenEveryRowOnceAcrossWriteBatches) {
     EXPECT_EQ(std::count(result.Out.begin(), result.Out.end(), '\n'), 1 + 300000 / 16 + 1);
     EXPECT_TRUE(result.Out.ends_with(Listed("\n000493E0 | \n")));
 }
+
+TEST(FormatCli, RecordsFlattenAndBadOnesFailWithNothingOnStandardOutput) {
+    TempDir dir;
+    std::string hex = dir.Write("fw.hex",
+                                ":020010004142"
+                                "6B\r\n:00000001FF\r\n");
+    auto result = RunProgram(
+        {VANTREL_CLI, "dump", "-", "--format", "auto", "--base", "0x0E", "--fill", "00"}, hex);
+    EXPECT_EQ(result.Status, 0);
+    EXPECT_EQ(result.Out, Listed("           00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F \n"
+                                 "00000000 | 00 00 41 42 \n"));
+
+    std::string bad = dir.Write("bad.hex",
+                                ":020010004142"
+                                "6B\n:0100000041BF\n");
+    std::string script = dir.Write("s.vts", "PTR 0000 'b'\n");
+    result = RunProgram({VANTREL_CLI, "run", "--format", "ihex", bad, script});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err, Listed(bad + ":2: wrong checksum BF, the record's bytes ask for BE.\n"));
+
+    for (auto args : std::vector<std::vector<std::string>>{{"dump", hex, "--format", "hex"},
+                                                           {"run", hex, script, "--fill", "00"},
+                                                           {"dump", hex, "--format"}}) {
+        args.insert(args.begin(), VANTREL_CLI);
+        result = RunProgram(args);
+        EXPECT_EQ(result.Status, 2) << args[2];
+        EXPECT_NE(result.Err.find("usage: vantrel-cli"), std::string::npos);
+    }
+}
