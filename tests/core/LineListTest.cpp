@@ -109,4 +109,24 @@ TEST(LineListFiles, SaveUnderAnyNameKeepsPermissionsOrLeavesTheOldFile) {
     EXPECT_EQ(TempDir::Read(path), "a\r\nno final break");
 }
 
+TEST(LineListFiles, SaveKeepsTheLineEndsOfAFileLoadedWithLfAlone) {
+    TempDir dir;
+    LineList list;
+    const std::pair<std::string, std::string> cases[] = {
+        // loaded, saved
+        {"a\nb\n", "a\nb\n"},
+        {"a\r\nb", "a\r\nb"},
+        {"a\nb\r\n", "a\r\nb\r\n"},
+    };
+    for (const auto& [loaded, saved] : cases) {
+        const std::string path = dir.Write("s.vts", loaded);
+        list.LoadFile(path);
+        list.SaveFile(path);
+        EXPECT_EQ(TempDir::Read(path), saved) << loaded;
+    }
+    LineList fresh;
+    fresh.LoadFile(dir.Write("s.vts", "a\nb\n"));
+    EXPECT_EQ(fresh.Text(), "a\r\nb\r\n");  // what a run reads
+}
+
 }  // namespace
