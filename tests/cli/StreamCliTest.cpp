@@ -30,4 +30,40 @@ TEST_F(StreamCli, AReaderThatGoesAwayEndsTheOutputQuietly) {
         EXPECT_EQ(result.Out.size(), 100u);
     }
 }
+
+TEST_F(StreamCli, BehindAReaderThatGoesAwayTheRunStillApprovesAndComparesItsWholeListing) {
+    std::string lines;
+    for (int i = 0; i < 20000; ++i) lines += "EQU16 01 ''\n";
+    const std::string scripts =
+        ShellQuote(image) + " " + ShellQuote(dir.Write("l.vts", lines)) + " " + ShellQuote(script);
+    const std::string approved = dir.Path("approved.txt");
+    const std::string run =
+        ShellQuote(VANTREL_CLI) + " run " + scripts + " --expect " + ShellQuote(approved);
+    const std::string whole =
+        RunProgram({VANTREL_CLI, "run", image, dir.Path("l.vts"), script}).Out;
+    for (const std::string approve : {" --approve", ""}) {
+        auto result = RunProgram({"bash", "-o", "pipefail", "-c", run + approve + " | head -1"});
+        EXPECT_EQ(result.Status, 0) << approve;
+        EXPECT_EQ(result.Err, "") << approve;
+    }
+    EXPECT_TRUE(TempDir::Read(approved) == whole);
+}
+
+TEST_F(StreamCli, CheckReadsStandardInputOnceAndEndsQuietlyWithoutAReader) {
+    const std::string bom = dir.Write("bom.vts", std::string("\xEF\xBB\xBFSWP 01\nSWP 02\0", 17));
+    auto piped = RunProgram(
+        {"bash", "-c",
+         "cat " + ShellQuote(bom) + " | " + ShellQuote(VANTREL_CLI) + " check --quiet -"});
+    EXPECT_EQ(piped.Status, 1);
+    EXPECT_NE(piped.Out.find("-:1:1: warning: a UTF-8 byte-order mark"), std::string::npos);
+    EXPECT_NE(piped.Out.find("-:2:7: warning: a NUL byte"), std::string::npos);
+
+    std::string lines;  // findings beyond what a pipe holds
+    for (int i = 0; i < 5000; ++i) lines += "SWP 5\n";
+    auto cut = RunProgram({"bash", "-o", "pipefail", "-c",
+                           ShellQuote(VANTREL_CLI) + " check " +
+                               ShellQuote(dir.Write("many.vts", lines)) + " | head -1"});
+    EXPECT_EQ(cut.Status, 1);  // it found something
+    EXPECT_EQ(cut.Err, "");
+}
 #endif
