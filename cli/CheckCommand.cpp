@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "Cp1251.h"
-#include "Errors.h"
 #include "FileAccess.h"
 #include "LineList.h"
 #include "Output.h"
