@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "Cp1251.h"
-#include "Errors.h"
 #include "FileAccess.h"
 #include "LineList.h"
 #include "Output.h"
@@ -22,34 +21,66 @@ std::string Caret(std::string_view line, int32_t column) {
     return caret + "^";
 }
 
-// The findings of one script in the checker's format; false when the script cannot be read.
-bool Check(const std::filesystem::path& path, bool quiet, std::string& report, size_t& found,
+// The findings go out in batches as they are found; once a write fails, nothing more is written.
+class Report {
+  public:
+    explicit Report(std::FILE* out) : out_(out) {}
+    void Add(std::string_view text) {
+        text_.append(text);
+        if (text_.size() >= 1 << 16) Flush();
+    }
+    void Flush() {
+        if (!failed_ && !text_.empty() && !Terminal::WriteMessage(out_, text_)) {
+            failed_ = true;
+            error_ = errno;
+        }
+        text_.clear();
+    }
+    bool Failed() const { return failed_; }
+    int Error() const { return error_; }
+
+  private:
+    std::FILE* out_;
+    std::string text_;
+    bool failed_ = false;
+    int error_ = 0;
+};
+
+// The script's bytes, read once: a pipe or a FIFO cannot be read a second time.
+bool ReadScript(const std::filesystem::path& path, std::string& raw, std::FILE* err) {
+    std::string error;
+    if (path == "-" ? FileAccess::ReadWhole(FileAccess::StandardInput(), raw, error)
+                    : FileAccess::ReadWhole(path, raw, error))
+        return true;
+    ReportFailure(err, Cp1251::FromPath(path),
+                  path == "-"
+                      ? error
+                      : "Cannot open file \"" + Cp1251::FromPath(FileAccess::AbsolutePath(path)) +
+                            "\". " + error);
+    return false;
+}
+
+// Adds the findings of one script to the report; false when the script cannot be read.
+bool Check(const std::filesystem::path& path, bool quiet, Report& report, size_t& found,
            std::FILE* err) {
     const std::string shown = Cp1251::FromPath(path);
+    std::string raw;
+    if (!ReadScript(path, raw, err)) return false;
     LineList script;
-    std::string raw, error;
-    try {
-        script.LoadFile(path);  // exactly as a run loads it
-    } catch (const Exception& e) {
-        ReportFailure(err, shown, e.Message);
-        return false;
-    }
-    if (!FileAccess::ReadWhole(path, raw, error)) {
-        ReportFailure(err, shown,
-                      "Cannot open file \"" + Cp1251::FromPath(FileAccess::AbsolutePath(path)) +
-                          "\". " + error);
-        return false;
-    }
+    script.LoadText(raw);  // exactly as a run loads it
     const std::string end = OutputLineEnd;
-    for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
+    Pitfalls::Find(script, raw, [&](const Pitfalls::Finding& finding) {
         ++found;
-        report += shown + ":" + std::to_string(finding.Line + 1) + ":" +
-                  std::to_string(finding.Column) + ": warning: " + finding.Message + end;
-        if (quiet) continue;
-        const std::string_view line = script.Get(finding.Line);
-        report.append("  ").append(line).append(end);
-        report += "  " + Caret(line, finding.Column) + end;
-    }
+        report.Add(shown + ":" + std::to_string(finding.Line + 1) + ":" +
+                   std::to_string(finding.Column) + ": warning: " + finding.Message + end);
+        if (!quiet) {
+            const std::string_view line = script.Get(finding.Line);
+            report.Add(std::string("  ").append(line).append(end));
+            report.Add("  " + Caret(line, finding.Column) + end);
+        }
+        return !report.Failed();
+    });
+    report.Flush();
     return true;
 }
 
@@ -59,14 +90,14 @@ int CheckCommand(const std::vector<std::filesystem::path>& scripts, bool quiet, 
                  std::FILE* err) {
     size_t found = 0;
     bool unreadable = false;
+    Report report(out);
     for (const std::filesystem::path& path : scripts) {
-        std::string report;
-        if (!Check(path, quiet, report, found, err)) {
-            unreadable = true;
-            continue;
-        }
-        if (!Terminal::WriteMessage(out, report)) {
-            std::fprintf(err, "vantrel-cli: cannot write the findings: %s\n", std::strerror(errno));
+        if (!Check(path, quiet, report, found, err)) unreadable = true;
+        // A reader that went away has what it wanted; the status still says what was found.
+        if (report.Failed() && report.Error() == EPIPE) return 1;
+        if (report.Failed()) {
+            std::fprintf(err, "vantrel-cli: cannot write the findings: %s\n",
+                         std::strerror(report.Error()));
             return 1;
         }
     }

@@ -37,14 +37,15 @@ void LoadStandardInput(LineList& script) {
 }
 
 // The listing with each CR LF written as the platform's line end; every other byte unchanged.
-// Converted and written a stretch at a time: the listing may already fill most of memory.
-bool WriteListing(std::string_view text, std::FILE* out, std::string* copy) {
+// Converted and written a stretch at a time: the listing may already fill most of memory. A
+// reader that goes away ends the writing (`readerGone`), not the copy.
+bool WriteListing(std::string_view text, std::FILE* out, std::string* copy, bool& readerGone) {
     constexpr std::string_view Break = "\r\n";
     constexpr size_t Stretch = 1 << 16;
     const std::string_view lineEnd = OutputLineEnd;
     std::string converted;
     converted.reserve(Stretch + 256);
-    for (size_t from = 0; from < text.size();) {
+    for (size_t from = 0; from < text.size() && !(readerGone && !copy);) {
         size_t at = text.find(Break, from);
         size_t end = at == std::string_view::npos ? text.size() : at;
         converted.append(text.substr(from, end - from));
@@ -52,16 +53,18 @@ bool WriteListing(std::string_view text, std::FILE* out, std::string* copy) {
         from = at == std::string_view::npos ? text.size() : at + Break.size();
         if (converted.size() >= Stretch || from == text.size()) {
             if (copy) copy->append(converted);
-            if (!Terminal::WriteListing(out, converted)) return false;
+            if (!readerGone && !Terminal::WriteListing(out, converted)) {
+                if (errno != EPIPE) return false;
+                readerGone = true;
+            }
             converted.clear();
         }
     }
-    return std::fflush(out) == 0;
+    return true;
 }
 
-// Exit status after a failed write: a reader that went away has had all it wanted.
+// Exit status after a failed write.
 int WriteFailed(std::FILE* err) {
-    if (errno == EPIPE) return 0;
     std::fprintf(err, "vantrel-cli: cannot write the listing: %s\n", std::strerror(errno));
     return 1;
 }
@@ -75,6 +78,9 @@ int RunScripts(const std::filesystem::path& image,
 
     LineList script, listing;
     RunUnit::Bind(script, listing);
+    // The run goes on without a reader: its listing is still compared or approved, and a later
+    // failure still fails it.
+    bool readerGone = false;
     for (const std::filesystem::path& path : scripts) {
         script.Clear();
         bool loaded = Loaded(path, err, [&] {
@@ -88,12 +94,12 @@ int RunScripts(const std::filesystem::path& image,
         try {
             RunUnit::RunScript();
         } catch (const Exception& e) {
-            if (!WriteListing(listing.Text(), out, copy)) return WriteFailed(err);
+            if (!WriteListing(listing.Text(), out, copy, readerGone)) return WriteFailed(err);
             ReportFailure(err, Cp1251::FromPath(path) + ":" + std::to_string(e.Line + 1),
                           e.Message);
             return 1;
         }
-        if (!WriteListing(listing.Text(), out, copy)) return WriteFailed(err);
+        if (!WriteListing(listing.Text(), out, copy, readerGone)) return WriteFailed(err);
     }
     return 0;
 }

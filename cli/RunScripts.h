@@ -10,8 +10,8 @@
 // image or a script cannot be loaded, or after "SCRIPT:LINE: MESSAGE" when a script line fails
 // (the listing so far is written first, and no further script runs). All scripts share one
 // register file. An IMAGE or a SCRIPT of "-" reads standard input. A reader that goes away ends
-// the output quietly, with 0. Every byte written to `out` is also appended to `copy` when it is
-// given.
+// the output quietly, and the run goes on. Every byte of the listing, also what a reader that
+// went away did not take, is appended to `copy` when it is given.
 int RunScripts(const std::filesystem::path& image,
                const std::vector<std::filesystem::path>& scripts, std::FILE* out, std::FILE* err,
                std::string* copy = nullptr);

@@ -1,5 +1,6 @@
 // vantrel-cli: the batch runner for terminals and build pipelines.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -77,13 +78,46 @@ int BadUsage() {
     return 2;
 }
 
-// Standard output is binary on Windows: its line ends are written out.
-void Print(std::string text) {
+// Prints the help or the version: 0, or 1 when it cannot be written (a reader that goes away
+// has had what it wanted). Standard output is binary on Windows: its line ends are written out.
+int Print(std::string text) {
     if (std::string_view(OutputLineEnd) != "\n") {
         for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
             text.replace(at, 1, OutputLineEnd);
     }
-    std::fputs(text.c_str(), stdout);
+    if ((std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) || errno == EPIPE)
+        return 0;
+    std::fprintf(stderr, "vantrel-cli: cannot write to standard output: %s\n",
+                 std::strerror(errno));
+    return 1;
+}
+
+bool IsOption(std::string_view arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
+
+// The options that take the next argument as their value.
+constexpr std::string_view ValueOptions[] = {"--expect", "--format", "--base", "--fill"};
+
+// False for an option given twice, or one whose value is missing, empty or another option.
+bool WellFormed(const std::vector<std::string>& args) {
+    for (auto arg = args.begin(); arg != args.end(); ++arg) {
+        if (!IsOption(*arg)) continue;
+        if (std::count(args.begin(), args.end(), *arg) > 1) return false;
+        if (std::find(std::begin(ValueOptions), std::end(ValueOptions), *arg) ==
+            std::end(ValueOptions))
+            continue;
+        if (arg + 1 == args.end() || (arg + 1)->empty() || IsOption(*(arg + 1))) return false;
+        ++arg;
+    }
+    return true;
+}
+
+// Standard input can be read once: by the image or by one script.
+bool OneStandardInput(const std::vector<std::string>& args, const char* message) {
+    if (std::count(args.begin(), args.end(), "-") <= 1) return true;
+    std::fprintf(stderr, "vantrel-cli: %s\n", message);
+    return false;
 }
 
 // Removes `option` from the arguments; true when it was there.
@@ -97,18 +131,13 @@ bool Take(std::vector<std::string>& args, std::string_view option) {
 int Run(std::vector<std::string> args) {
     std::filesystem::path expected;
     auto expect = std::find(args.begin(), args.end(), "--expect");
-    if (expect != args.end()) {
-        if (expect + 1 == args.end()) return BadUsage();
+    if (expect != args.end()) {  // its value is there: the arguments are well formed
         expected = PathFromArgument(*(expect + 1));
         args.erase(expect, expect + 2);
     }
     const bool approve = Take(args, "--approve");
     if (args.size() < 2 || (approve && expected.empty())) return BadUsage();
-    // Standard input can be read once: by the image or by one script.
-    if (std::count(args.begin(), args.end(), "-") > 1) {
-        std::fputs("vantrel-cli: only one of IMAGE and the SCRIPTs may be -\n", stderr);
-        return BadUsage();
-    }
+    if (!OneStandardInput(args, "only one of IMAGE and the SCRIPTs may be -")) return BadUsage();
     std::vector<std::filesystem::path> scripts;
     for (size_t i = 1; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
     const std::filesystem::path image = PathFromArgument(args[0]);
@@ -144,6 +173,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }
 
 int Dispatch(std::vector<std::string> args) {
+    if (!WellFormed(args)) return BadUsage();
     const bool raw = Take(args, "--raw");
     const bool utf8 = Take(args, "--utf8");
     if (raw && utf8) return BadUsage();
@@ -152,14 +182,8 @@ int Dispatch(std::vector<std::string> args) {
     if (args.empty()) return BadUsage();
     const std::string command = args[0];
     args.erase(args.begin());
-    if (command == "--help" || command == "-h") {
-        Print(std::string(Usage) + Help);
-        return 0;
-    }
-    if (command == "--version") {
-        Print(std::string("vantrel-cli ") + VANTREL_VERSION + "\n");
-        return 0;
-    }
+    if (command == "--help" || command == "-h") return Print(std::string(Usage) + Help);
+    if (command == "--version") return Print(std::string("vantrel-cli ") + VANTREL_VERSION + "\n");
     if ((command == "dump" || command == "run") && !ImageInput::TakeOptions(args, stderr))
         return BadUsage();
     if (command == "dump") {
@@ -169,7 +193,7 @@ int Dispatch(std::vector<std::string> args) {
     if (command == "run") return Run(args);
     if (command == "check") {
         const bool quiet = Take(args, "--quiet");
-        if (args.empty()) return BadUsage();
+        if (args.empty() || !OneStandardInput(args, "only one SCRIPT may be -")) return BadUsage();
         std::vector<std::filesystem::path> scripts;
         for (const std::string& arg : args) scripts.push_back(PathFromArgument(arg));
         return CheckCommand(scripts, quiet, stdout, stderr);

@@ -44,10 +44,12 @@ inline constexpr uint64_t LargestFile = 0x7FFFFFFF;
 bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText);
 // The same from an open file, such as standard input; the file stays open.
 bool ReadWhole(Handle file, std::string& contents, std::string& errorText);
-// Replaces the file at `path` with `text`, keeping the target's owner, group and mode bits and
-// refusing a target that may not be written or is no regular file. The new text is written to a
-// temporary file beside the target and renamed over it; where the owner or the mode bits would
-// not survive that, the target is written in place instead.
+// Replaces the file at `path` with `text`, refusing a target that may not be written or is no
+// regular file. The new text is written to a temporary file beside the target and renamed over
+// it. On POSIX the target keeps its owner, group, mode bits, extended attributes and ACL; where
+// a new file would lose the owner or split hard links, the target is written in place instead,
+// with its old text kept in the temporary file until the new text is flushed. On Windows it
+// keeps its hidden, system and not-indexed attributes.
 bool ReplaceWhole(const std::filesystem::path& path, std::string_view text, std::string& errorText);
 // The image loader's reads and the writes of ReplaceWhole go through these, so that a test can
 // put in a reader that delivers short pieces or fails, or a writer that fails.

@@ -2,6 +2,9 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <sys/xattr.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "Cp1251.h"
 #include "FileAccess.h"
 
 namespace FileAccess {
@@ -91,7 +95,7 @@ std::string TempName(const std::filesystem::path& target) {
 // target running in another process holds the lock, and this one fails rather than disturb it.
 int OpenTemp(const std::string& temp, int& fd) {
     for (int attempt = 0; attempt < 3; ++attempt) {
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
         if (fd < 0) {
             int error = errno;
             struct stat st {};
@@ -121,15 +125,44 @@ int OpenTemp(const std::string& temp, int& fd) {
     return EAGAIN;
 }
 
-// The fallback when a new file could not keep the target's owner or mode: the target itself is
-// overwritten. Room for the new text is claimed first, so a full disk leaves the old text whole.
-int WriteInPlace(const std::string& target, std::string_view text) {
-    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return errno;
+// Copies the whole of `from` over `to`, cuts `to` to that length and flushes it.
+int CopyWhole(int from, int to) {
+    if (::lseek(to, 0, SEEK_SET) != 0) return errno;
+    std::vector<char> buffer(1 << 20);
+    off_t at = 0;
     int error = 0;
-    bool written = true;
+    for (;;) {
+        ssize_t n = ::pread(from, buffer.data(), buffer.size(), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        if (n == 0) break;
+        if (!CurrentIo.Write(to, std::string_view(buffer.data(), static_cast<size_t>(n)), error))
+            return error;
+        at += n;
+    }
+    return ::ftruncate(to, at) == 0 && ::fsync(to) == 0 ? 0 : errno;
+}
+
+// The fallback when a new file would not do: the target itself is overwritten. Its old text is
+// first copied to `backup` (the save's temporary file, open, locked and empty) and flushed, so
+// that a crash at any moment leaves the target whole or the old text in the backup. A failed
+// write puts the old text back; `keepBackup` tells when even that failed. Without a backup (a
+// folder one may not write) the target is overwritten unguarded. Room for the new text is
+// claimed first, so a full disk leaves the old text whole.
+int WriteInPlace(const std::string& target, const struct stat& old, std::string_view text,
+                 int backup, bool& keepBackup) {
+    keepBackup = false;
+    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno == EACCES) {  // who may write but not read has no old text to keep
+        backup = -1;
+        fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    }
+    if (fd < 0) return errno;
+    int error = backup >= 0 ? CopyWhole(fd, backup) : 0;
+    const bool backedUp = backup >= 0 && !error;
+    bool written = !error;
 #ifdef __linux__
-    if (!text.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 &&
+    if (written && !text.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 &&
         (errno == ENOSPC || errno == EDQUOT))
         written = (error = errno, false);
 #endif
@@ -137,9 +170,55 @@ int WriteInPlace(const std::string& target, std::string_view text) {
     if (written)
         written = (::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0) ||
                   (error = errno, false);
+    // A failure after the backup was made may have changed the target: the old text goes back.
+    if (!written && backedUp) keepBackup = CopyWhole(backup, fd) != 0;
+    // Writing clears setuid and setgid; the owner may set them again.
+    if ((old.st_mode & (S_ISUID | S_ISGID)) && old.st_uid == ::geteuid())
+        ::fchmod(fd, old.st_mode & 07777);
     if (::close(fd) != 0 && written) error = errno;
     return error;
 }
+
+#ifdef __linux__
+// Copies the extended attributes of `target`, its access control list among them, to the new
+// file. Those the saver may not set (file capabilities or security labels, for a user) are left
+// off, as they would be on a copy the saver made.
+int CopyAttributes(const std::string& target, int fd) {
+    std::vector<char> names;
+    for (;;) {
+        ssize_t size = ::listxattr(target.c_str(), nullptr, 0);
+        if (size < 0) return errno == ENOTSUP ? 0 : errno;
+        names.resize(static_cast<size_t>(size));
+        size = ::listxattr(target.c_str(), names.data(), names.size());
+        if (size >= 0) {
+            names.resize(static_cast<size_t>(size));
+            break;
+        }
+        if (errno != ERANGE) return errno;  // ERANGE: one was added meanwhile
+    }
+    std::vector<char> value;
+    for (size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+        const char* name = names.data() + at;
+        ssize_t size = ::getxattr(target.c_str(), name, nullptr, 0);
+        if (size >= 0) {
+            value.resize(static_cast<size_t>(size));
+            size = ::getxattr(target.c_str(), name, value.data(), value.size());
+        }
+        if (size < 0) {
+            if (errno == ENODATA || errno == EACCES || errno == EPERM) continue;
+            return errno;
+        }
+        if (::fsetxattr(fd, name, value.data(), static_cast<size_t>(size), 0) != 0 &&
+            errno != EPERM && errno != EACCES && errno != ENOTSUP)
+            return errno;
+    }
+    return 0;
+}
+#else
+int CopyAttributes(const std::string&, int) {
+    return 0;
+}
+#endif
 
 // Reads what a pipe or another unsized file holds. The bytes gather in pieces that are neither
 // cleared nor moved as more arrive, and are copied once into `contents` at the end.
@@ -328,28 +407,35 @@ bool ReplaceWhole(const std::filesystem::path& name, std::string_view text,
     const std::string temp = TempName(target);
     int fd = -1;
     int error = OpenTemp(temp, fd);
+    bool keepBackup = false;
     // A writable file in a folder one may not write is still saved, in place.
     if (error && exists && (error == EACCES || error == EPERM)) {
-        error = WriteInPlace(target, text);
+        error = WriteInPlace(target, st, text, -1, keepBackup);
         return error ? Failed(errorText, error) : true;
+    }
+    if (error == EWOULDBLOCK || error == EAGAIN) {  // the lock of another save
+        errorText = Cp1251::FromPath(name) + " is being saved by another process";
+        return false;
     }
     if (error) return Failed(errorText, error);
-    // Owner first: a change of owner clears the setuid and setgid bits.
+    // A new file would split the links of a file with several names, and could not keep the
+    // owner or group that only its owner or root may give.
     struct stat made {};
-    bool kept = !exists || ::fstat(fd, &made) != 0 ||
-                (made.st_uid == st.st_uid && made.st_gid == st.st_gid) ||
-                ::fchown(fd, st.st_uid, st.st_gid) == 0;
-    if (kept && ::fchmod(fd, mode) != 0) error = errno;
-    // The system may drop a special bit silently (setgid for a group one is not in).
-    if (kept && !error && exists) kept = ::fstat(fd, &made) == 0 && (made.st_mode & 07777) == mode;
-    if (!kept) {
-        ::unlink(temp.c_str());
+    bool inPlace = exists && (st.st_nlink > 1 || ::fstat(fd, &made) != 0 ||
+                              ((made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
+                               ::fchown(fd, st.st_uid, st.st_gid) != 0));
+    if (inPlace) {
+        ::fchmod(fd, 0600);  // a leftover may have had the mode of a new file
+        error = WriteInPlace(target, st, text, fd, keepBackup);
+        if (!keepBackup) ::unlink(temp.c_str());
         ::close(fd);
-        error = WriteInPlace(target, text);
         return error ? Failed(errorText, error) : true;
     }
-    bool written = !error;
-    if (written) written = CurrentIo.Write(fd, text, error);
+    bool written = CurrentIo.Write(fd, text, error);
+    if (written && exists) written = (error = CopyAttributes(target, fd)) == 0;
+    // The mode last: writing, and for a user a change of owner, clear setuid and setgid. The
+    // system drops setgid where the saver may not set it, as chmod does.
+    if (written) written = ::fchmod(fd, mode) == 0 || (error = errno, false);
     if (written) written = ::fsync(fd) == 0 || (error = errno, false);
     // Renamed while still locked, so no other save takes the name in between.
     if (written) written = ::rename(temp.c_str(), target.c_str()) == 0 || (error = errno, false);

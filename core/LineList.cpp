@@ -169,6 +169,11 @@ void LineList::LoadFile(const std::filesystem::path& path) {
 
 void LineList::LoadText(std::string_view raw) {
     std::string text = NormaliseBreaks(raw);
+    const std::string_view kept = UpToNul(raw);
+    lineEnds_ =
+        kept.find('\n') != std::string_view::npos && kept.find('\r') == std::string_view::npos
+            ? LineEnds::Lf
+            : LineEnds::CrLf;
     Refresh();
     if (text == text_) return;
     text.resize(UpToNul(text).size());
@@ -177,8 +182,18 @@ void LineList::LoadText(std::string_view raw) {
 
 void LineList::SaveFile(const std::filesystem::path& path) {
     Refresh();
+    std::string lf;
+    if (lineEnds_ == LineEnds::Lf) {
+        lf.reserve(text_.size());
+        size_t from = 0;
+        for (size_t at = text_.find(Break); at != std::string::npos; at = text_.find(Break, from)) {
+            lf.append(text_, from, at - from).push_back('\n');
+            from = at + Break.size();
+        }
+        lf.append(text_, from);
+    }
     std::string error;
-    if (!FileAccess::ReplaceWhole(path, text_, error))
+    if (!FileAccess::ReplaceWhole(path, lineEnds_ == LineEnds::Lf ? lf : text_, error))
         throw EFileCreateError("Cannot create file \"" +
                                Cp1251::FromPath(FileAccess::AbsolutePath(path)) + "\". " + error);
 }

@@ -38,6 +38,12 @@ class LineList {
     // The line ends of a loaded text: CR LF, lone CR and lone LF all become CR LF.
     static std::string NormaliseBreaks(std::string_view raw);
 
+    // The line ends SaveFile writes: those of the file last loaded when they were all LF, CR LF
+    // otherwise (mixed ones, and a text never loaded). The text itself always holds CR LF.
+    enum class LineEnds { CrLf, Lf };
+    LineEnds FileLineEnds() const { return lineEnds_; }
+    void SetFileLineEnds(LineEnds ends) { lineEnds_ = ends; }
+
     std::string_view Text();
     void SetText(std::string text);  // replaces the whole text (no NUL or normalisation rules)
 
@@ -74,5 +80,6 @@ class LineList {
     LineListView* view_ = nullptr;
     bool stale_ = false;
     int batches_ = 0;
+    LineEnds lineEnds_ = LineEnds::CrLf;
     std::string unsent_;  // appended inside the open batch, not yet in the view
 };

@@ -321,24 +321,24 @@ std::vector<Finding> FindInLine(std::string_view line) {
     return LineCheck(line).Run();
 }
 
-std::vector<Finding> Find(LineList& script, std::string_view raw) {
-    std::vector<Finding> findings;
+void Find(LineList& script, std::string_view raw, const std::function<bool(Finding&)>& report) {
     const std::string_view text = script.Text();
     const int32_t count = script.Count();
 
     if (raw.starts_with("\xEF\xBB\xBF")) {
         std::string_view rest = StringUnit::WordAt(script.Get(0).substr(3), 1);
         const Keyword* keyword = RunUnit::FindKeyword(rest);
-        findings.push_back(
-            {0, 1,
-             keyword != nullptr && !keyword->Inert
-                 ? "a UTF-8 byte-order mark is part of the first word, so " + Quoted(rest) +
-                       " does not run: the line is a comment and does nothing"
-                 : std::string("a UTF-8 byte-order mark: the run reads its three bytes as text "
-                               "of the first line")});
+        Finding bom{0, 1,
+                    keyword != nullptr && !keyword->Inert
+                        ? "a UTF-8 byte-order mark is part of the first word, so " + Quoted(rest) +
+                              " does not run: the line is a comment and does nothing"
+                        : std::string("a UTF-8 byte-order mark: the run reads its three bytes as "
+                                      "text of the first line")};
+        if (!report(bom)) return;
     } else if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) {
-        findings.push_back(
-            {0, 1, "a UTF-16 byte-order mark: scripts are single-byte text, read byte by byte"});
+        Finding bom{0, 1,
+                    "a UTF-16 byte-order mark: scripts are single-byte text, read byte by byte"};
+        if (!report(bom)) return;
     }
 
     size_t start = 0;
@@ -346,29 +346,29 @@ std::vector<Finding> Find(LineList& script, std::string_view raw) {
         size_t end = text.find("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         if (end - start > LineList::MaxLineLength) {
-            findings.push_back({index, static_cast<int32_t>(LineList::MaxLineLength) + 1,
-                                "the line is " + std::to_string(end - start) +
-                                    " characters long: the run reads only its first " +
-                                    std::to_string(LineList::MaxLineLength)});
+            Finding cut{index, static_cast<int32_t>(LineList::MaxLineLength) + 1,
+                        "the line is " + std::to_string(end - start) +
+                            " characters long: the run reads only its first " +
+                            std::to_string(LineList::MaxLineLength)};
+            if (!report(cut)) return;
         }
         for (Finding& finding : FindInLine(script.Get(index))) {
             finding.Line = index;
-            findings.push_back(std::move(finding));
+            if (!report(finding)) return;
         }
         start = end + 2;
     }
 
-    // Loading cuts the text at the first NUL: it sits at the end of what was loaded.
+    // Loading cuts the text at the first NUL: it sits at the end of what was loaded, after the
+    // last line's other findings.
     if (raw.find('\0') != std::string_view::npos) {
         size_t lastBreak = text.rfind("\r\n");
         size_t lineStart = lastBreak == std::string_view::npos ? 0 : lastBreak + 2;
         auto line = static_cast<int32_t>(std::count(text.begin(), text.end(), '\n'));
-        findings.push_back({line, static_cast<int32_t>(text.size() - lineStart) + 1,
-                            "a NUL byte: the run ignores it and the rest of the file"});
+        Finding nul{line, static_cast<int32_t>(text.size() - lineStart) + 1,
+                    "a NUL byte: the run ignores it and the rest of the file"};
+        if (!report(nul)) return;
     }
-    std::stable_sort(findings.begin(), findings.end(),
-                     [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
-    return findings;
 }
 
 }  // namespace Pitfalls

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,10 +20,12 @@ struct Finding {
     bool StopsRun = false;  // the run ends with an error at this line
 };
 
-// `script` holds the script as a run loads it (LineList::LoadFile); `raw` holds the file's bytes
-// as stored, for what loading hides: a byte-order mark's origin, a NUL byte and the cut of long
-// lines. Findings come in line order, and by column within a line.
-std::vector<Finding> Find(LineList& script, std::string_view raw);
+// Hands each finding to `report` as it is found, so that a script with millions of them needs
+// no more memory than one; `report` returns false to stop the search. `script` holds the script as
+// a run loads it (LineList::LoadFile); `raw` holds the file's bytes as stored, for what loading
+// hides: a byte-order mark's origin, a NUL byte and the cut of long lines. Findings come in line
+// order, and by column within a line.
+void Find(LineList& script, std::string_view raw, const std::function<bool(Finding&)>& report);
 
 // The findings of one script line as the run reads it (at most LineList::MaxLineLength
 // characters), with Line left at 0.

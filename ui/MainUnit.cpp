@@ -130,6 +130,7 @@ void TMainForm::FileOpenScriptClick() {
     LineList loaded;
     loaded.LoadFile(path);
     ScriptUnit::ScriptForm->ShowScript(loaded.Text());
+    ScriptUnit::ScriptForm->ScriptLines.SetFileLineEnds(loaded.FileLineEnds());
     ScriptLoadedPanel->SetText(Cp1251::FromUtf8("СКРИПТ ЗАГРУЖЕН:   ") + Cp1251::FromPath(path));
     ScriptFileName = path;
 }

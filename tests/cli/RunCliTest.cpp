@@ -42,13 +42,28 @@ TEST(RunCli, RegistersCarryOverAndAFailureStopsTheRunWithStatusOne) {
 
 TEST(RunCli, BadUsageIsStatusTwo) {
     for (auto args : std::vector<std::vector<std::string>>{
-             {VANTREL_CLI}, {VANTREL_CLI, "frobnicate"}, {VANTREL_CLI, "run", "-", "-"}}) {
+             {VANTREL_CLI},
+             {VANTREL_CLI, "frobnicate"},
+             {VANTREL_CLI, "run", "-", "-"},
+             {VANTREL_CLI, "run", "i", "s", "--expect", ""},
+             {VANTREL_CLI, "run", "i", "s", "--expect", "--approve"},
+             {VANTREL_CLI, "check", "--quiet", "s", "--quiet"},
+             {VANTREL_CLI, "check", "-", "-"}}) {
         auto result = RunProgram(args);
-        EXPECT_EQ(result.Status, 2) << args.back();
+        EXPECT_EQ(result.Status, 2) << args.back() << args.size();
         EXPECT_EQ(result.Out, "");
         EXPECT_NE(result.Err.find("usage: vantrel-cli dump IMAGE"), std::string::npos);
     }
 }
+
+#ifndef _WIN32
+TEST(RunCli, HelpAndVersionThatCannotBeWrittenAreStatusOne) {
+    for (const char* option : {" --help", " --version"}) {
+        auto result = RunProgram({"bash", "-c", ShellQuote(VANTREL_CLI) + option + " >/dev/full"});
+        EXPECT_EQ(result.Status, 1) << option;
+    }
+}
+#endif
 
 TEST(DumpCli, HeaderThenEveryRowOnceAcrossWriteBatches) {
     TempDir dir;  // the rows' own text is the core's; here: every row once, in order

@@ -109,4 +109,17 @@ TEST(LineListFiles, SaveUnderAnyNameKeepsPermissionsOrLeavesTheOldFile) {
     EXPECT_EQ(TempDir::Read(path), "a\r\nno final break");
 }
 
+TEST(LineListFiles, SaveKeepsLfAloneAndWritesCrLfOtherwise) {
+    TempDir dir;
+    for (const auto& [loaded, saved] : {std::pair<std::string, std::string>{"a\nb\n", "a\nb\n"},
+                                        {"a\r\nb", "a\r\nb"},
+                                        {"a\nb\r\n", "a\r\nb\r\n"}}) {
+        LineList list;
+        list.LoadFile(dir.Write("s.vts", loaded));
+        EXPECT_EQ(list.Count(), 2);  // a run reads the same lines
+        list.SaveFile(dir.Path("s.vts"));
+        EXPECT_EQ(TempDir::Read(dir.Path("s.vts")), saved) << loaded;
+    }
+}
+
 }  // namespace

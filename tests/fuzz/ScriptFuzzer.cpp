@@ -53,13 +53,14 @@ void CheckerAgrees(LineList& script, std::string_view raw) {
     std::string message;
     const int32_t stoppedAt = RunChecked(script, message);
     bool named = message.empty();
-    for (const Pitfalls::Finding& finding : Pitfalls::Find(script, raw)) {
-        if (!finding.StopsRun) continue;
+    Pitfalls::Find(script, raw, [&](const Pitfalls::Finding& finding) {
+        if (!finding.StopsRun) return true;
         if (finding.Line < stoppedAt) std::abort();
         if (finding.Line == stoppedAt &&
             finding.Message.ends_with(": the run stops here: " + message))
             named = true;
-    }
+        return true;
+    });
     if (!named) std::abort();
 }
 

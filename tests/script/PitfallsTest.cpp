@@ -42,7 +42,11 @@ TEST_F(Pitfalls_, TheFileAsStoredShowsWhatLoadingHides) {
                               std::string(1, '\0') + "\nPTR 0001 'z'\n";
     TempDir dir;
     script.LoadFile(dir.Write("s.vts", bytes));
-    std::vector<Finding> findings = Pitfalls::Find(script, bytes);
+    std::vector<Finding> findings;
+    Pitfalls::Find(script, bytes, [&](Finding& found) {
+        findings.push_back(found);
+        return true;
+    });
     ASSERT_EQ(findings.size(), 3u);  // the cut also loses the closing apostrophe
     EXPECT_EQ(findings[0].Column, 4097);
     EXPECT_NE(findings[0].Message.find("5011 characters long: the run reads only its first 4096"),

@@ -42,11 +42,11 @@ TEST_F(FormTest, RunErrorPutsTheCaretOnTheFailingLine) {
 }
 
 TEST_F(FormTest, SaveWritesOnlyOverTheFileLoadedSinceTheStart) {
-    const std::string file = temp.Write("s.vts", "SWP 01");
+    const std::string file = temp.Write("s.vts", "SWP 01\n");
     OpenScript(file);
-    ScriptView().TypeText("\r\nINV2 02");
+    ScriptView().TypeText("INV2 02");
     Choose(ScriptWindow(), {"Сохранить скрипт"});
-    EXPECT_EQ(TempDir::Read(file), "SWP 01\r\nINV2 02");
+    EXPECT_EQ(TempDir::Read(file), "SWP 01\nINV2 02");  // with the file's own line ends
 
     Program::ShutDown();
     EXPECT_EQ(MainUnit::ScriptFileName, "");
