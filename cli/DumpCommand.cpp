@@ -24,7 +24,7 @@ int DumpCommand(const std::filesystem::path& image, std::FILE* out, std::FILE* e
     std::string_view eol = OutputLineEnd;
     bool ok = Write(out, HexUnit::DumpHeader() + OutputLineEnd);
     // One buffer, filled and written again and again.
-    std::vector<char> buffer(RowsPerWrite * (59 + eol.size()) + 1);
+    std::vector<char> buffer(RowsPerWrite * (HexUnit::DumpRowWidth + eol.size()) + 1);
     uint64_t rows = HexUnit::DumpRowCount();
     for (uint64_t first = 0; ok && first < rows; first += RowsPerWrite) {
         char* end = HexUnit::FormatDumpRows(buffer.data(), first,

@@ -179,7 +179,7 @@ std::string Hex32(uint32_t value) {
 }
 
 std::string DumpHeader() {
-    std::string header(std::strlen(AddressSeparator) + 8, ' ');
+    std::string header(8 + AddressSeparator.size(), ' ');
     for (uint32_t b = 0; b < 16; ++b) {
         header += HexByte(b);
         header += ByteSeparator;
@@ -194,7 +194,7 @@ uint64_t DumpRowCount() {
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol) {
     size_t at = out.size();
     // Room for the widest rows plus the 4-byte stores that run one character past a row.
-    out.resize(at + count * (59 + eol.size()) + 1);
+    out.resize(at + count * (DumpRowWidth + eol.size()) + 1);
     char* end = FormatDumpRows(out.data() + at, first, count, eol);
     out.resize(static_cast<size_t>(end - out.data()));
 }
@@ -213,8 +213,8 @@ char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view
     for (uint64_t k = first; k < first + count; ++k) {
         uint64_t offset = 16 * k;
         p = PutHex32(p, static_cast<uint32_t>(offset));
-        std::memcpy(p, " | ", 3);
-        p += 3;
+        std::memcpy(p, AddressSeparator.data(), AddressSeparator.size());
+        p += AddressSeparator.size();
         uint64_t n = offset < ImageSize ? std::min<uint64_t>(16, ImageSize - offset) : 0;
         const uint8_t* bytes = n ? ImageBytes.data() + offset : nullptr;
         for (uint64_t j = 0; j < n; ++j, p += 3) std::memcpy(p, &groups[bytes[j]], 4);

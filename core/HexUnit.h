@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace HexUnit {
@@ -14,8 +15,10 @@ extern std::vector<uint8_t> ImageBytes;
 extern uint32_t ImageSize;
 
 // Written after every byte of a dump row and of the header, and between address and bytes.
-inline constexpr const char* ByteSeparator = " ";
-inline constexpr const char* AddressSeparator = " | ";
+inline constexpr std::string_view ByteSeparator = " ";
+inline constexpr std::string_view AddressSeparator = " | ";
+// The widest dump row, 59 characters: the address, AddressSeparator and 16 "XX " groups.
+inline constexpr size_t DumpRowWidth = 8 + AddressSeparator.size() + 16 * 3;
 
 // Reads the whole file into the image. All or nothing: on any failure (EInOutError, or
 // std::bad_alloc) the previous image is left exactly as it was. Opens for reading only.
@@ -43,8 +46,8 @@ uint64_t DumpRowCount();
 // Rows first..first+count-1 written one after another into `out` (appended), each followed by
 // `eol`.
 void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::string_view eol);
-// The same into a caller's buffer, which must hold count * (59 + eol.size()) + 1 characters.
-// Returns the end of the text written.
+// The same into a caller's buffer, which must hold count * (DumpRowWidth + eol.size()) + 1
+// characters. Returns the end of the text written.
 char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view eol);
 
 }  // namespace HexUnit
