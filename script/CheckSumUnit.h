@@ -1,12 +1,12 @@
-// The byte-sum checksum over an image range held in two registers.
+// The byte-sum checksum over a range of the image.
 #pragma once
 
 #include <cstdint>
 
 namespace CheckSumUnit {
 
-// Sum modulo 65536 of ImageBytes[R[first]] .. ImageBytes[R[last]]; 0 when R[last] < R[first].
-// `first` and `last` are register numbers 1..1024; offsets past the image add nothing.
-uint16_t Checksum16(int32_t first, int32_t last);
+// Sum modulo 65536 of ImageBytes[lo] .. ImageBytes[hi]; 0 when hi < lo. The caller has checked
+// that the range lies inside the image.
+uint16_t Checksum16(uint32_t lo, uint32_t hi);
 
 }  // namespace CheckSumUnit

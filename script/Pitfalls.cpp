@@ -36,19 +36,6 @@ bool WordStartsAt(std::string_view line, int32_t p) {
     return c != '\0' && c != Blank && (p == 1 || At(line, p - 1) == Blank);
 }
 
-// The first position at or after p that is not a blank; one past the end when there is none.
-int32_t NextNonBlank(std::string_view line, int32_t p) {
-    const auto end = static_cast<int32_t>(line.size()) + 1;
-    while (p < end && At(line, p) == Blank) ++p;
-    return p;
-}
-
-int32_t WordEnd(std::string_view line, int32_t p) {
-    const auto end = static_cast<int32_t>(line.size()) + 1;
-    while (p < end && At(line, p) != Blank) ++p;
-    return p;
-}
-
 std::string Upper(std::string_view word) {
     std::string upper(word);
     for (char& c : upper) {
@@ -71,17 +58,16 @@ bool OneTypoApart(std::string_view a, std::string_view b) {
 
 // What argument j of the command is, for messages.
 std::string ArgumentName(const Keyword& keyword, int j) {
-    if (j < keyword.Registers) return "register number";
-    std::string_view k = keyword.Text;
-    if (j == 0 || k == "SET2") return "image offset";
-    if (k == "SHL2" || k == "SHR2") return "shift count";
-    return "value";
-}
-
-// Only the low 16 bits of these commands' value argument count.
-bool SixteenBitValue(const Keyword& keyword, int j) {
-    std::string_view k = keyword.Text;
-    return j == 1 && (k == "SET2E" || k == "INC2" || k == "DEC2");
+    switch (keyword.Kinds[j]) {
+        case RunUnit::Argument::Register:
+            return "register number";
+        case RunUnit::Argument::Offset:
+            return "image offset";
+        case RunUnit::Argument::Shift:
+            return "shift count";
+        default:
+            return "value";
+    }
 }
 
 class LineCheck {
@@ -91,12 +77,11 @@ class LineCheck {
     std::vector<Finding> Run() {
         const std::string_view first = StringUnit::WordAt(line_, 1);
         const Keyword* keyword = RunUnit::FindKeyword(first);
-        const int32_t column = NextNonBlank(line_, 1);
+        const int32_t column = Position(first);
         if (keyword == nullptr) {
             CommentThatLooksLikeACommand(first, column);
         } else if (keyword->Inert) {
-            int32_t next = NextNonBlank(line_, column + static_cast<int32_t>(first.size()));
-            if (next <= static_cast<int32_t>(line_.size())) {
+            if (!StringUnit::WordAt(line_, column + static_cast<int32_t>(first.size())).empty()) {
                 Add(column, Quoted(first) +
                                 " selects no command: the line does nothing, whatever follows it");
             }
@@ -117,6 +102,11 @@ class LineCheck {
     }
 
     int32_t Size() const { return static_cast<int32_t>(line_.size()); }
+
+    // Where a piece of the line that StringUnit found starts; one past the end when it is empty.
+    int32_t Position(std::string_view piece) const {
+        return piece.empty() ? Size() + 1 : static_cast<int32_t>(piece.data() - line_.data()) + 1;
+    }
 
     void CommentThatLooksLikeACommand(std::string_view first, int32_t column) {
         const std::string comment = ": the line is a comment and does nothing";
@@ -151,16 +141,16 @@ class LineCheck {
 
     void Command(const Keyword& keyword, int32_t keywordColumn) {
         const RunUnit::ArgumentScan scan = RunUnit::ScanArguments(line_, keyword);
-        const int items = keyword.Arguments + (keyword.Label ? 1 : 0);
+        const int arguments = keyword.Arguments();
         int32_t label = -1;  // where the label's text begins, when it has one
         int32_t labelEnd = -1;
-        if (keyword.Label) LabelBounds(scan.At[keyword.Arguments], label, labelEnd);
+        if (keyword.Label()) LabelBounds(scan.At[arguments], label, labelEnd);
         Tabs(label, labelEnd);
 
-        int32_t values[3] = {};
+        int32_t values[RunUnit::MaxArguments] = {};
         bool skippedIntoLabel = false;
-        for (int j = 0; j < items; ++j) {
-            const bool isLabel = j == keyword.Arguments;
+        for (int j = 0; j < arguments + (keyword.Label() ? 1 : 0); ++j) {
+            const bool isLabel = j == arguments;
             if (j > 0 && WordStartsAt(line_, scan.Start[j])) {
                 skippedIntoLabel = isLabel;
                 SkippedWord(keyword, j, scan);
@@ -168,7 +158,8 @@ class LineCheck {
             if (isLabel) break;
             if (!Argument(keyword, j, scan.At[j], keywordColumn, values[j])) return;
         }
-        for (int j = 0; j < keyword.Registers; ++j) {
+        for (int j = 0; j < arguments; ++j) {
+            if (keyword.Kinds[j] != RunUnit::Argument::Register) continue;
             try {
                 RunUnit::CheckRegister(values[j]);
             } catch (const ERangeError& e) {
@@ -178,12 +169,13 @@ class LineCheck {
             }
         }
         WideComparison(keyword, scan, values[1]);
-        if (keyword.Label) {
-            if (!skippedIntoLabel) Label(keyword, scan.At[keyword.Arguments], labelEnd);
+        if (keyword.Label()) {
+            if (!skippedIntoLabel) Label(keyword, scan.At[arguments], labelEnd);
             if (labelEnd > 0) Ignored(labelEnd + 1, " after the label is ignored");
         } else {
-            const int32_t last = scan.At[keyword.Arguments - 1];
-            Ignored(WordEnd(line_, last), " after the last argument is ignored");
+            const int32_t last = scan.At[arguments - 1];
+            Ignored(last + static_cast<int32_t>(StringUnit::WordAt(line_, last).size()),
+                    " after the last argument is ignored");
         }
     }
 
@@ -195,7 +187,7 @@ class LineCheck {
                               Quoted(StringUnit::WordAt(line_, scan.At[j - 1])) +
                               " followed by one blank: the run skips " +
                               Quoted(StringUnit::WordAt(line_, start)) + " and ";
-        if (j == keyword.Arguments) {
+        if (j == keyword.Arguments()) {
             std::string_view label = StringUnit::QuotedAt(line_, scan.At[j]);
             message += label.empty() ? "lists an empty label" : "lists the label " + Quoted(label);
         } else {
@@ -237,7 +229,7 @@ class LineCheck {
         if (digits > 8) {
             Add(at, Quoted(word) + " has more than 8 digits: only the low 32 bits count, so the " +
                         name + " is " + HexUnit::Hex32(read));
-        } else if (SixteenBitValue(keyword, j) && read > 0xFFFF) {
+        } else if (keyword.Kinds[j] == RunUnit::Argument::Value16 && read > 0xFFFF) {
             Add(at, Quoted(word) + " is wider than 16 bits: " + Quoted(keyword.Text) +
                         " uses only the low 16 bits, " + HexUnit::Hex32(read & 0xFFFF).substr(4));
         }
@@ -245,12 +237,11 @@ class LineCheck {
     }
 
     void WideComparison(const Keyword& keyword, const RunUnit::ArgumentScan& scan, int32_t value) {
-        const bool if2 = keyword.Text == "IF2";
-        if (!if2 && keyword.Text != "IF3") return;
-        const uint32_t widest = if2 ? 0xFFFF : 0xFFFFFF;
+        if (keyword.Compares == 0) return;
+        const uint32_t widest = 0xFFFFFFFFu >> (32 - 8 * keyword.Compares);
         if (static_cast<uint32_t>(value) <= widest) return;
-        Add(scan.At[1], Quoted(keyword.Text) + " compares " + (if2 ? "2" : "3") + " bytes and " +
-                            Quoted(StringUnit::WordAt(line_, scan.At[1])) +
+        Add(scan.At[1], Quoted(keyword.Text) + " compares " + std::to_string(keyword.Compares) +
+                            " bytes and " + Quoted(StringUnit::WordAt(line_, scan.At[1])) +
                             " is wider: the test never matches and its label is never listed");
     }
 
@@ -258,21 +249,20 @@ class LineCheck {
     // line ends first), as QuotedAt collects it from `at`.
     void LabelBounds(int32_t at, int32_t& text, int32_t& end) {
         if (static_cast<uint32_t>(at) - 1 >= line_.size()) return;
-        int32_t p = at;
-        while (At(line_, p) == Apostrophe) ++p;
-        text = p;
-        if (p > at && p > Size()) {  // '' at the end: an empty text, closed
-            end = p - 1;
-            return;
+        const std::string_view label = StringUnit::QuotedAt(line_, at);
+        text = Position(label);
+        const int32_t after = text + static_cast<int32_t>(label.size());
+        if (label.empty()) {  // only apostrophes up to the end: an empty text, closed
+            end = Size();
+        } else {
+            end = after <= Size() ? after : -1;
         }
-        while (p <= Size() && At(line_, p) != Apostrophe) ++p;
-        end = p <= Size() ? p : -1;
     }
 
     void Label(const Keyword& keyword, int32_t at, int32_t end) {
-        const bool test = keyword.Text == "IF2" || keyword.Text == "IF3";
-        const std::string empty =
-            test ? "a match lists an empty line" : "the listing line starts with \": \"";
+        const std::string empty = keyword.Prints == RunUnit::Lists::Flag
+                                      ? "a match lists an empty line"
+                                      : "the listing line starts with \": \"";
         if (at == -1) {
             Add(Size(), "the one-character label " + Quoted(line_.substr(line_.size() - 1)) +
                             " that ends the line is not found: " + empty);
@@ -293,7 +283,7 @@ class LineCheck {
     }
 
     void Ignored(int32_t from, const char* what) {
-        const int32_t p = NextNonBlank(line_, from);
+        const int32_t p = Position(StringUnit::WordAt(line_, from));
         if (p > Size()) return;
         Add(p, Quoted(line_.substr(p - 1)) + what);
     }
@@ -304,10 +294,10 @@ class LineCheck {
              i = line_.find('\t', i + 1)) {
             const auto p = static_cast<int32_t>(i) + 1;
             if (label > 0 && p >= label && (labelEnd < 0 || p < labelEnd)) continue;
-            int32_t start = p;
-            while (start > 1 && At(line_, start - 1) != Blank) --start;
-            Add(p, "a tab does not separate words: it is part of the word " +
-                       Quoted(StringUnit::WordAt(line_, start)));
+            const size_t blank = line_.rfind(Blank, i);
+            const std::string_view word = StringUnit::WordAt(
+                line_, blank == std::string_view::npos ? 1 : static_cast<int32_t>(blank) + 2);
+            Add(p, "a tab does not separate words: it is part of the word " + Quoted(word));
         }
     }
 

@@ -43,15 +43,31 @@ enum class Command {
 
 // Matched in this order, exactly (same length, same bytes). The last four are held in the table
 // but select nothing: a line beginning with one of them does nothing.
-constexpr Keyword Table[] = {
-    {"PTR", 1, 0, true, false},    {"PTR4", 1, 0, true, false},  {"IF2", 2, 0, true, false},
-    {"IF3", 2, 0, true, false},    {"SET2", 2, 1, false, false}, {"SET2E", 2, 1, false, false},
-    {"SET2A", 2, 2, false, false}, {"SWP", 1, 1, false, false},  {"SHL2", 2, 1, false, false},
-    {"SHR2", 2, 1, false, false},  {"INC2", 2, 1, false, false}, {"DEC2", 2, 1, false, false},
-    {"EQU2", 1, 1, true, false},   {"EQU16", 1, 1, true, false}, {"CH16", 3, 3, false, false},
-    {"INV2", 1, 1, false, false},  {"PTR2", 0, 0, false, true},  {"PTR2<>", 0, 0, false, true},
-    {"IF", 0, 0, false, true},     {"IF2<>", 0, 0, false, true},
-};
+constexpr auto Table = [] {
+    using enum Argument;
+    return std::to_array<Keyword>({
+        {"PTR", {Offset}, Lists::Value},
+        {"PTR4", {Offset}, Lists::Value},
+        {"IF2", {Offset, Value}, Lists::Flag, 2},
+        {"IF3", {Offset, Value}, Lists::Flag, 3},
+        {"SET2", {Register, Offset}},
+        {"SET2E", {Register, Value16}},
+        {"SET2A", {Register, Register}},
+        {"SWP", {Register}},
+        {"SHL2", {Register, Shift}},
+        {"SHR2", {Register, Shift}},
+        {"INC2", {Register, Value16}},
+        {"DEC2", {Register, Value16}},
+        {"EQU2", {Register}, Lists::Value},
+        {"EQU16", {Register}, Lists::Value},
+        {"CH16", {Register, Register, Register}},
+        {"INV2", {Register}},
+        {"PTR2", {}, Lists::Nothing, 0, true},
+        {"PTR2<>", {}, Lists::Nothing, 0, true},
+        {"IF", {}, Lists::Nothing, 0, true},
+        {"IF2<>", {}, Lists::Nothing, 0, true},
+    });
+}();
 
 // A word of up to 7 bytes packed into one number with its length, so that a keyword is found by
 // comparing numbers: every script line's first word is looked up, comment lines included.
@@ -64,10 +80,18 @@ constexpr bool EveryEntry(bool (*holds)(const Keyword&)) {
 }
 static_assert(EveryEntry([](const Keyword& k) { return k.Text.size() <= LongestPacked; }),
               "a keyword is longer than the 7 bytes a packed word holds");
-static_assert(EveryEntry([](const Keyword& k) { return k.Arguments <= MaxArguments; }),
-              "a keyword reads more arguments than MaxArguments, the size of the argument array");
-static_assert(EveryEntry([](const Keyword& k) { return k.Registers <= k.Arguments; }),
-              "a keyword has more register arguments than arguments");
+static_assert(EveryEntry([](const Keyword& k) {
+                  for (int j = k.Arguments(); j < MaxArguments; ++j)
+                      if (k.Kinds[j] != Argument::None) return false;
+                  return true;
+              }),
+              "a keyword has an argument after a None");
+static_assert(EveryEntry([](const Keyword& k) {
+                  return (k.Prints == Lists::Flag) == (k.Compares > 0) &&
+                         (k.Prints != Lists::Nothing || k.Inert ||
+                          k.Kinds[0] == Argument::Register);
+              }),
+              "a test compares no bytes, or a command that lists nothing stores in no register");
 
 constexpr uint64_t Packed(std::string_view word) {
     uint64_t packed = word.size();
@@ -139,12 +163,87 @@ void AppendValueLine(std::string_view label, std::string_view value) {
     Listing->Add(line);
 }
 
+// The 16 image bytes from `offset` as characters; the caller has checked that they lie inside.
+std::string TextRun16(uint32_t offset) {
+    return std::string(reinterpret_cast<const char*>(HexUnit::ImageBytes.data()) + offset, 16);
+}
+
 // A test prints its label when the image holds `bytes` bytes at `offset` equal to `expected` as
 // a 32-bit number; bytes beyond the image do not match.
 void AppendFlagIfEqual(std::string_view label, uint32_t offset, int bytes, int32_t expected) {
     uint32_t offending;
     if (OutsideImage(offset, bytes, offending)) return;
     if (BigEndian(offset, bytes) == static_cast<uint32_t>(expected)) Listing->Add(label);
+}
+
+// The value that PTR, PTR4, EQU2 or EQU16 lists, once the image is known to hold its bytes.
+std::string ListedValue(Command command, const int32_t* arg) {
+    const uint32_t a = static_cast<uint32_t>(arg[0]);
+    switch (command) {
+        case Command::Ptr:
+            CheckImage(a, 1);
+            return HexUnit::Hex32(Byte(a));
+        case Command::Ptr4:
+            CheckImage(a, 4);
+            return HexUnit::Hex32(BigEndian(a, 4));
+        case Command::Equ16: {
+            uint32_t offset = Register(arg[0]);
+            CheckImage(offset, 16);
+            return TextRun16(offset);
+        }
+        default:  // EQU2
+            return HexUnit::Hex32(Register(arg[0]));
+    }
+}
+
+// What an arithmetic command leaves in its register r; the store keeps the low 16 bits.
+uint32_t Computed(Command command, uint32_t r, uint32_t value) {
+    switch (command) {
+        case Command::Set2E:
+            return value;
+        case Command::Swp:
+            return r << 8 | r >> 8;
+        case Command::Shl2:
+            return r << (value & 31);
+        case Command::Shr2:
+            return r >> (value & 31);
+        case Command::Inc2:
+            return r + value;
+        case Command::Dec2:
+            return r - value;
+        default:  // INV2
+            return 0xFFFF - r;
+    }
+}
+
+// Runs a command that stores into a register: a word or a checksum of the image, or a value
+// computed from the register.
+void Store(Command command, const int32_t* arg) {
+    uint16_t& r = Register(arg[0]);
+    switch (command) {
+        case Command::Set2: {
+            uint32_t offset = static_cast<uint32_t>(arg[1]);
+            CheckImage(offset, 2);
+            r = static_cast<uint16_t>(BigEndian(offset, 2));
+            break;
+        }
+        case Command::Set2A: {
+            // The word whose low byte lies at the offset held in R[m]: offsets R[m]-1 and R[m].
+            uint32_t offset = uint32_t{Register(arg[1])} - 1;
+            CheckImage(offset, 2);
+            r = static_cast<uint16_t>(BigEndian(offset, 2));
+            break;
+        }
+        case Command::Ch16: {
+            uint32_t lo = r;
+            uint32_t hi = Register(arg[1]);
+            if (hi >= lo) CheckImage(lo, hi - lo + 1);
+            Register(arg[2]) = CheckSumUnit::Checksum16(lo, hi);
+            break;
+        }
+        default:
+            r = static_cast<uint16_t>(Computed(command, r, static_cast<uint32_t>(arg[1])));
+    }
 }
 
 void Execute(int32_t index) {
@@ -154,91 +253,25 @@ void Execute(int32_t index) {
     if (keyword == nullptr || keyword->Inert) return;
 
     const ArgumentScan scan = ScanArguments(line, *keyword);
-    int32_t arg[MaxArguments];
-    for (int j = 0; j < keyword->Arguments; ++j) arg[j] = StringUnit::HexAt(line, scan.At[j]);
+    const int arguments = keyword->Arguments();
+    int32_t arg[MaxArguments] = {};
+    for (int j = 0; j < arguments; ++j) arg[j] = StringUnit::HexAt(line, scan.At[j]);
     std::string_view label;
-    if (keyword->Label) label = StringUnit::QuotedAt(line, scan.At[keyword->Arguments]);
+    if (keyword->Label()) label = StringUnit::QuotedAt(line, scan.At[arguments]);
+    for (int j = 0; j < arguments; ++j)
+        if (keyword->Kinds[j] == Argument::Register) CheckRegister(arg[j]);
 
-    for (int j = 0; j < keyword->Registers; ++j) CheckRegister(arg[j]);
-
-    const uint32_t a = static_cast<uint32_t>(arg[0]);
-    switch (static_cast<Command>(keyword - Table)) {
-        case Command::Ptr:
-            CheckImage(a, 1);
-            AppendValueLine(label, HexUnit::Hex32(Byte(a)));
+    const auto command = static_cast<Command>(keyword - Table.data());
+    switch (keyword->Prints) {
+        case Lists::Flag:
+            AppendFlagIfEqual(label, static_cast<uint32_t>(arg[0]), keyword->Compares, arg[1]);
             break;
-        case Command::Ptr4:
-            CheckImage(a, 4);
-            AppendValueLine(label, HexUnit::Hex32(BigEndian(a, 4)));
+        case Lists::Value:
+            AppendValueLine(label, ListedValue(command, arg));
             break;
-        case Command::If2:
-            AppendFlagIfEqual(label, a, 2, arg[1]);
+        case Lists::Nothing:
+            Store(command, arg);
             break;
-        case Command::If3:
-            AppendFlagIfEqual(label, a, 3, arg[1]);
-            break;
-        case Command::Set2: {
-            uint32_t offset = static_cast<uint32_t>(arg[1]);
-            CheckImage(offset, 2);
-            Register(arg[0]) = static_cast<uint16_t>(BigEndian(offset, 2));
-            break;
-        }
-        case Command::Set2E:
-            Register(arg[0]) = static_cast<uint16_t>(arg[1]);
-            break;
-        case Command::Set2A: {
-            // The word whose low byte lies at the offset held in R[m]: offsets R[m]-1 and R[m].
-            uint32_t offset = uint32_t{Register(arg[1])} - 1;
-            CheckImage(offset, 2);
-            Register(arg[0]) = static_cast<uint16_t>(BigEndian(offset, 2));
-            break;
-        }
-        case Command::Swp: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(r << 8 | r >> 8);
-            break;
-        }
-        case Command::Shl2: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(uint32_t{r} << (arg[1] & 31));
-            break;
-        }
-        case Command::Shr2: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(uint32_t{r} >> (arg[1] & 31));
-            break;
-        }
-        case Command::Inc2: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(r + static_cast<uint32_t>(arg[1]));
-            break;
-        }
-        case Command::Dec2: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(r - static_cast<uint32_t>(arg[1]));
-            break;
-        }
-        case Command::Equ2:
-            AppendValueLine(label, HexUnit::Hex32(Register(arg[0])));
-            break;
-        case Command::Equ16: {
-            uint32_t offset = Register(arg[0]);
-            CheckImage(offset, 16);
-            AppendValueLine(label, StringUnit::TextRun16(offset));
-            break;
-        }
-        case Command::Ch16: {
-            uint32_t lo = Register(arg[0]);
-            uint32_t hi = Register(arg[1]);
-            if (hi >= lo) CheckImage(lo, hi - lo + 1);
-            Register(arg[2]) = CheckSumUnit::Checksum16(arg[0], arg[1]);
-            break;
-        }
-        case Command::Inv2: {
-            uint16_t& r = Register(arg[0]);
-            r = static_cast<uint16_t>(0xFFFF - r);
-            break;
-        }
     }
 }
 
@@ -262,12 +295,12 @@ ArgumentScan ScanArguments(std::string_view line, const Keyword& keyword) {
     // one-character argument followed by one blank makes the scan skip the following word.
     ArgumentScan scan{};
     int32_t start = static_cast<int32_t>(keyword.Text.size()) + 1;
-    const int items = keyword.Arguments + (keyword.Label ? 1 : 0);
-    for (int j = 0; j < items; ++j) {
+    const int arguments = keyword.Arguments();
+    for (int j = 0; j < arguments + (keyword.Label() ? 1 : 0); ++j) {
         const int32_t mark = StringUnit::NextWordMark(line, start);
         scan.Start[j] = start;
         // HexAt reads from the word's start; QuotedAt from just after its first character.
-        scan.At[j] = j < keyword.Arguments ? mark - 1 : mark;
+        scan.At[j] = j < arguments ? mark - 1 : mark;
         start = mark + 1;
     }
     return scan;

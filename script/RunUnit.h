@@ -16,15 +16,35 @@ extern std::array<uint16_t, 1024> RegisterFile;
 // The most hexadecimal arguments a keyword's line reads.
 inline constexpr int MaxArguments = 3;
 
-// An entry of the keyword table: how many hexadecimal arguments its line reads, how many of the
-// leading ones are register numbers, and whether a label follows them. Inert entries are held
-// in the table but select no command.
+// What an argument of a command is: the run checks register numbers before the line has any
+// effect, and the checker names each argument by its kind.
+enum class Argument : uint8_t {
+    None,      // after the last argument
+    Register,  // a register number, 1 to 1024
+    Offset,    // an image offset
+    Value,     // a number used as it is
+    Value16,   // a number of which only the low 16 bits count
+    Shift,     // a shift count
+};
+
+// What a command lists: nothing, its label and a value, or its label alone when its test matches.
+enum class Lists : uint8_t { Nothing, Value, Flag };
+
+// An entry of the keyword table. A command's line reads its hexadecimal arguments, then its label
+// when it lists something. Inert entries are held in the table but select no command.
 struct Keyword {
     std::string_view Text;
-    int Arguments;
-    int Registers;
-    bool Label;
-    bool Inert;
+    std::array<Argument, MaxArguments> Kinds;
+    Lists Prints = Lists::Nothing;
+    int Compares = 0;  // the image bytes a test compares with its value
+    bool Inert = false;
+
+    constexpr int Arguments() const {
+        int count = 0;
+        while (count < MaxArguments && Kinds[count] != Argument::None) ++count;
+        return count;
+    }
+    constexpr bool Label() const { return Prints != Lists::Nothing; }
 };
 
 // The whole table, in the order in which a line's first word is compared with it.
@@ -34,7 +54,7 @@ const Keyword* FindKeyword(std::string_view word);
 
 // Where a line that starts with `keyword` reads its arguments. Item j (the hexadecimal arguments
 // in order, then the label) is found by a NextWordMark scan that starts at Start[j]; HexAt reads
-// argument j from At[j], and QuotedAt reads the label from At[Arguments].
+// argument j from At[j], and QuotedAt reads the label from At[Arguments()].
 struct ArgumentScan {
     int32_t Start[MaxArguments + 1];
     int32_t At[MaxArguments + 1];

@@ -1,6 +1,7 @@
 #include "StringUnit.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "Errors.h"
@@ -77,15 +78,6 @@ int32_t NextWordMark(std::string_view text, int32_t position) {
     while (Inside(text, p) && text[p - 1] != WordDelimiter) ++p;
     while (Inside(text, p) && text[p - 1] == WordDelimiter) ++p;
     return p == n ? -1 : static_cast<int32_t>(p + 1);
-}
-
-std::string TextRun16(uint32_t offset) {
-    std::string run(16, '\0');
-    for (uint32_t j = 0; j < 16; ++j) {
-        uint32_t at = offset + j;
-        if (at < HexUnit::ImageSize) run[j] = static_cast<char>(HexUnit::ImageBytes[at]);
-    }
-    return run;
 }
 
 }  // namespace StringUnit

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace StringUnit {
@@ -18,9 +17,5 @@ std::string_view WordAt(std::string_view text, int32_t position);
 std::string_view QuotedAt(std::string_view text, int32_t position);
 int32_t HexAt(std::string_view text, int32_t position);  // raises EConvertError
 int32_t NextWordMark(std::string_view text, int32_t position);
-
-// The 16 image bytes from `offset` as characters (offset + j computed in 32 bits). Bytes
-// outside the image read as 0; the script engine checks its offsets before calling this.
-std::string TextRun16(uint32_t offset);
 
 }  // namespace StringUnit

@@ -29,7 +29,7 @@ TEST_F(Range, BadArgumentsFailTheLineInArgumentOrder) {
 TEST_F(Range, ImageReadsPastTheEndNameTheFirstOffendingOffset) {
     R(1) = 0x0011;  // EQU16 reads 11..20
     R(2) = 0x001E;  // CH16 from 1E ...
-    R(3) = 0x0025;  // ... to 25
+    R(3) = 0x0020;  // ... to 20, one byte past the end
     R(6) = 0x0000;  // SET2A reads FFFFFFFF and 0
     const std::pair<const char*, const char*> cases[] = {
         {"PTR4 001D 'x'", "20"},          {"PTR 0020 'x'", "20"},
