@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "FileAccess.h"
+
 namespace HexUnit {
 
 // The loaded image: empty until the first successful LoadImage; only LoadImage writes it.
@@ -21,7 +23,10 @@ inline constexpr const char* AddressSeparator = " | ";
 // std::bad_alloc) the previous image is left exactly as it was. Opens for reading only.
 // Regular files and block devices are read at their size; pipes, FIFOs and other files whose
 // size is not known are read to their end. 2 GiB and more fail with "File too large".
-void LoadImage(const std::filesystem::path& fileName);
+// `progress` is told between the reads (see FileAccess::ReadProgress); what it throws ends the
+// load as a failure does.
+void LoadImage(const std::filesystem::path& fileName,
+               const FileAccess::ReadProgress& progress = {});
 // The same from standard input; closed, it fails with the loader's message for a bad handle.
 void LoadImageFromStandardInput();
 
