@@ -96,13 +96,15 @@ std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size,
     std::vector<uint8_t> bytes;
     bytes.reserve(size);
     FileAccess::PrepareLargeBuffer(bytes.data(), size);
-    bytes.resize(size);
-    uint64_t done = 0;
-    while (done < size) {
+    // Grown a block at a time inside the room reserved: the zeros of a whole large image would
+    // take a second before the first read, and the progress would not be told meanwhile.
+    while (bytes.size() < size) {
+        const uint64_t done = bytes.size();
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
+        bytes.resize(done + want);
         uint64_t got = ReadBlock(file, bytes.data() + done, want, done, size, progress);
         if (got == 0) Fail(ShortReadCode);
-        done += got;
+        bytes.resize(done + got);
     }
     return bytes;
 }

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -76,7 +77,8 @@ class Win32Progress final : public ::Platform::Progress {
   public:
     Win32Progress(Win32Platform& platform, HWND owner, const std::string& title,
                   const std::string& name)
-        : platform_(platform), look_({.Face = "System", .PixelHeight = 15}, {}) {
+        : platform_(platform),
+          look_({.Face = "System", .PixelHeight = 15, .Bold = false, .Colour = {}}, {}) {
         static const bool registered = [] {
             INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
             InitCommonControlsEx(&controls);
@@ -91,20 +93,28 @@ class Win32Progress final : public ::Platform::Progress {
         }();
         (void)registered;
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-        RECT outer{0, 0, 440, 124};
+        RECT outer{0, 0, 500, 124};
         AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
         const int width = outer.right - outer.left, height = outer.bottom - outer.top;
-        RECT over{};  // centred over the window the user worked in
+        // Centred over the window the user worked in, and wholly on its screen.
+        RECT over{};
         GetWindowRect(owner ? owner : GetDesktopWindow(), &over);
-        window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, ProgressClass, Wide(title).c_str(), style,
-                                  (over.left + over.right - width) / 2,
-                                  (over.top + over.bottom - height) / 2, width, height, owner,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        MONITORINFO screen{};
+        screen.cbSize = sizeof screen;
+        GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &screen);
+        const RECT& area = screen.rcWork;
+        const int left = std::clamp<int>((over.left + over.right - width) / 2, area.left,
+                                         std::max(area.left, area.right - width));
+        const int top = std::clamp<int>((over.top + over.bottom - height) / 2, area.top,
+                                        std::max(area.top, area.bottom - height));
+        window_ =
+            CreateWindowExW(WS_EX_DLGMODALFRAME, ProgressClass, Wide(title).c_str(), style, left,
+                            top, width, height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&cancelled_));
-        Child(L"STATIC", SS_PATHELLIPSIS | SS_NOPREFIX, {12, 12, 428, 32}, name);
-        text_ = Child(L"STATIC", SS_NOPREFIX, {12, 36, 428, 56}, "");
-        bar_ = Child(PROGRESS_CLASSW, 0, {12, 62, 428, 80}, "");
-        HWND cancel = Child(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, {338, 90, 428, 116},
+        Child(L"STATIC", SS_PATHELLIPSIS | SS_NOPREFIX, {12, 12, 488, 32}, name);
+        text_ = Child(L"STATIC", SS_NOPREFIX, {12, 36, 488, 56}, "");
+        bar_ = Child(PROGRESS_CLASSW, 0, {12, 62, 488, 80}, "");
+        HWND cancel = Child(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, {398, 90, 488, 116},
                             Cp1251::FromUtf8("Отмена"));
         SetWindowLongPtrW(cancel, GWLP_ID, IDCANCEL);
         modal_.emplace(nullptr);  // every program window
