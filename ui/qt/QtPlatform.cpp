@@ -119,6 +119,7 @@ class QtProgress final : public ::Platform::Progress {
             nameLabel->fontMetrics().elidedText(QtText::ToQString(name), Qt::ElideMiddle, Width));
         text_ = new QLabel(dialog_);
         text_->setTextFormat(Qt::PlainText);
+        text_->setFixedWidth(Width);  // a longer count does not widen the window
         bar_ = new QProgressBar(dialog_);
         bar_->setTextVisible(false);
         auto* cancel = new QPushButton(QString::fromUtf8("Отмена"), dialog_);
