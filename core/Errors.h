@@ -56,6 +56,12 @@ class ECapacityError : public Exception {
     ECapacityError() : Exception("Text exceeds memo capacity") {}
 };
 
+// The user stopped a command: it leaves everything as it was, and nothing is shown.
+class EAbort : public Exception {
+  public:
+    EAbort() : Exception("Operation aborted") {}
+};
+
 // The message as the error box and the command-line tools show it: "." is appended when the
 // last character's code is above that of ".".
 std::string MessageBoxText(const std::string& message);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,13 @@ int SizeOf(Handle file, std::optional<uint64_t>& size);
 // Reads up to `count` bytes; returns the bytes delivered (0 at the end), or -1 with the error
 // code in `error`.
 int64_t Read(Handle file, void* buffer, uint32_t count, int& error);
+// As Read, but a pipe or FIFO that has nothing to deliver yet is waited for no longer than a
+// twentieth of a second; NothingYet then.
+inline constexpr int64_t NothingYet = -2;
+int64_t ReadAvailable(Handle file, void* buffer, uint32_t count, int& error);
+// Told, between the reads of a whole file, the bytes read so far and the file's size where it is
+// known. It may throw to stop the read, which then leaves nothing behind.
+using ReadProgress = std::function<void(uint64_t done, std::optional<uint64_t> size)>;
 // Writes all of `text`; false with the error code in `error` when a write fails.
 bool Write(Handle file, std::string_view text, int& error);
 void Close(Handle file);  // nothing for NoFile
@@ -40,8 +48,10 @@ void PrepareLargeBuffer(void* data, uint64_t size);
 inline constexpr uint64_t LargestFile = 0x7FFFFFFF;
 
 // The whole contents of a file for a line list; false with the system's text on failure
-// (the text for "too large" when it exceeds LargestFile).
-bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText);
+// (the text for "too large" when it exceeds LargestFile). With a progress, pipes never hold
+// the caller longer than a moment between two calls of it.
+bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText,
+               const ReadProgress& progress = {});
 // The same from an open file, such as standard input; the file stays open.
 bool ReadWhole(Handle file, std::string& contents, std::string& errorText);
 // Replaces the file at `path` with `text`, refusing a target that may not be written or is no

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -220,9 +221,40 @@ int CopyAttributes(const std::string&, int) {
 }
 #endif
 
+// One read without blocking for long: a FIFO whose writer keeps it open and writes nothing
+// would otherwise hold the caller for good. Returns as ::read does; -1 with EAGAIN when
+// nothing arrived within a moment.
+ssize_t ReadNow(int fd, void* buffer, size_t count) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    const bool blocking = flags != -1 && !(flags & O_NONBLOCK);
+    if (blocking) ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    ssize_t n = ::read(fd, buffer, count);
+    const int error = errno;
+    if (blocking) ::fcntl(fd, F_SETFL, flags);
+    if (n < 0 && (error == EAGAIN || error == EWOULDBLOCK)) {
+        struct pollfd waiting {
+            fd, POLLIN, 0
+        };
+        ::poll(&waiting, 1, 50);
+    }
+    errno = error == EWOULDBLOCK ? EAGAIN : error;
+    return n;
+}
+
+// A read of a whole file: the progress, if any, is told first, and then a part of at most 4 MiB
+// is read without blocking for long, so that it is told often. Returns as ::read does; -1 with
+// EINTR or EAGAIN asks for another try.
+ssize_t ReadPart(int fd, char* buffer, size_t count, uint64_t done, std::optional<uint64_t> size,
+                 const ReadProgress& progress) {
+    if (!progress) return ::read(fd, buffer, count);
+    progress(done, size);
+    return ReadNow(fd, buffer, std::min<size_t>(count, 4 << 20));
+}
+
 // Reads what a pipe or another unsized file holds. The bytes gather in pieces that are neither
 // cleared nor moved as more arrive, and are copied once into `contents` at the end.
-bool ReadUnsized(int fd, std::string& contents, std::string& errorText) {
+bool ReadUnsized(int fd, std::string& contents, std::string& errorText,
+                 const ReadProgress& progress) {
     struct Piece {
         std::unique_ptr<char[]> data;
         size_t size;
@@ -233,8 +265,9 @@ bool ReadUnsized(int fd, std::string& contents, std::string& errorText) {
         Piece& piece = pieces.emplace_back(Piece{std::unique_ptr<char[]>(new char[room]), 0});
         ssize_t n = 1;
         while (piece.size < room && n > 0) {
-            n = ::read(fd, piece.data.get() + piece.size, room - piece.size);
-            if (n < 0 && errno != EINTR) return Failed(errorText, errno);
+            n = ReadPart(fd, piece.data.get() + piece.size, room - piece.size, total + piece.size,
+                         std::nullopt, progress);
+            if (n < 0 && errno != EINTR && errno != EAGAIN) return Failed(errorText, errno);
             if (n > 0) piece.size += static_cast<size_t>(n);
             if (n < 0) n = 1;
         }
@@ -251,10 +284,12 @@ bool ReadUnsized(int fd, std::string& contents, std::string& errorText) {
     return true;
 }
 
-bool ReadToEnd(int fd, std::string& contents, std::string& errorText) {
+bool ReadToEnd(int fd, std::string& contents, std::string& errorText,
+               const ReadProgress& progress = {}) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return Failed(errorText, errno);
-    if (!S_ISREG(st.st_mode) || st.st_size == 0) return ReadUnsized(fd, contents, errorText);
+    if (!S_ISREG(st.st_mode) || st.st_size == 0)
+        return ReadUnsized(fd, contents, errorText, progress);
     if (static_cast<uint64_t>(st.st_size) > LargestFile) return Failed(errorText, EFBIG);
     size_t expected = static_cast<size_t>(st.st_size);
     // Read straight into the result; a file that grows meanwhile is read to its new end.
@@ -270,8 +305,9 @@ bool ReadToEnd(int fd, std::string& contents, std::string& errorText) {
         }
         if (done == contents.size())
             contents.resize(std::min<size_t>(contents.size() * 2 + 4096, LargestFile + 1));
-        ssize_t n = ::read(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
+        ssize_t n =
+            ReadPart(fd, contents.data() + done, contents.size() - done, done, expected, progress);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n < 0) {
             contents.clear();
             return Failed(errorText, errno);
@@ -330,6 +366,18 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
     }
 }
 
+int64_t ReadAvailable(Handle file, void* buffer, uint32_t count, int& error) {
+    for (;;) {
+        ssize_t n = ReadNow(static_cast<int>(file), buffer, count);
+        if (n >= 0) return n;
+        if (errno == EAGAIN) return NothingYet;
+        if (errno != EINTR) {
+            error = errno == EISDIR ? 5 : errno;
+            return -1;
+        }
+    }
+}
+
 bool Write(Handle file, std::string_view text, int& error) {
     while (!text.empty()) {
         ssize_t n = ::write(static_cast<int>(file), text.data(), text.size());
@@ -359,12 +407,13 @@ void PrepareLargeBuffer(void* data, uint64_t size) {
 #endif
 }
 
-bool ReadWhole(const std::filesystem::path& name, std::string& contents, std::string& errorText) {
+bool ReadWhole(const std::filesystem::path& name, std::string& contents, std::string& errorText,
+               const ReadProgress& progress) {
     int fd = OpenNow(name.native());
     if (fd < 0) return Failed(errorText, errno);
-    bool read = ReadToEnd(fd, contents, errorText);
-    ::close(fd);
-    return read;
+    // Closed also when the progress stops the read.
+    const std::unique_ptr<int, void (*)(int*)> closing(&fd, [](int* open) { ::close(*open); });
+    return ReadToEnd(fd, contents, errorText, progress);
 }
 
 bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "Cp1251.h"
 #include "FileAccess.h"
@@ -123,6 +124,21 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
     return got;
 }
 
+int64_t ReadAvailable(Handle file, void* buffer, uint32_t count, int& error) {
+    // A pipe is read only once it holds something: ReadFile would wait for its writer.
+    if (GetFileType(AsHandle(file)) == FILE_TYPE_PIPE) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(AsHandle(file), nullptr, 0, nullptr, &available, nullptr))
+            return Read(file, buffer, count, error);  // the end, or the error, as Read gives it
+        if (available == 0) {
+            Sleep(50);
+            return NothingYet;
+        }
+        count = std::min<uint32_t>(count, available);
+    }
+    return Read(file, buffer, count, error);
+}
+
 bool Write(Handle file, std::string_view text, int& error) {
     while (!text.empty()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size(), 1u << 30));
@@ -148,8 +164,10 @@ void Close(Handle file) {
 // allocated for them; the buffer stays as allocated.
 void PrepareLargeBuffer(void*, uint64_t) {}
 
-bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
-    if (file == NoFile) return Failed(errorText, ERROR_INVALID_HANDLE);
+namespace {
+
+bool ReadAll(Handle file, std::string& contents, std::string& errorText,
+             const ReadProgress& progress) {
     contents.clear();
     std::optional<uint64_t> size;
     if (SizeOf(file, size) == 0 && size) {
@@ -164,7 +182,12 @@ bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
         }
         contents.resize(at + BlockSize);
         int error = 0;
-        int64_t got = Read(file, contents.data() + at, BlockSize, error);
+        int64_t got = FileAccess::NothingYet;
+        while (got == FileAccess::NothingYet) {
+            if (progress) progress(at, size);
+            got = progress ? ReadAvailable(file, contents.data() + at, BlockSize, error)
+                           : Read(file, contents.data() + at, BlockSize, error);
+        }
         if (got < 0) {
             contents.clear();
             return Failed(errorText, static_cast<DWORD>(error));
@@ -175,14 +198,23 @@ bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
     return true;
 }
 
-bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText) {
+}  // namespace
+
+bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
+    if (file == NoFile) return Failed(errorText, ERROR_INVALID_HANDLE);
+    return ReadAll(file, contents, errorText, {});
+}
+
+bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText,
+               const ReadProgress& progress) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Failed(errorText, GetLastError());
-    bool read = ReadWhole(reinterpret_cast<Handle>(file), contents, errorText);
-    CloseHandle(file);
-    return read;
+    // Closed also when the progress stops the read.
+    const std::unique_ptr<void, void (*)(HANDLE)> closing(file,
+                                                          [](HANDLE open) { CloseHandle(open); });
+    return ReadAll(reinterpret_cast<Handle>(file), contents, errorText, progress);
 }
 
 bool ReplaceWhole(const std::filesystem::path& path, std::string_view text,

@@ -74,28 +74,44 @@ char* PutHex32(char* out, uint32_t value) {
     throw EInOutError(0, "File too large");
 }
 
+// One read of up to `want` bytes at `done`. With a progress, it is told first, and again
+// while a pipe has nothing to deliver.
+uint64_t ReadBlock(FileAccess::Handle file, uint8_t* buffer, uint32_t want, uint64_t done,
+                   std::optional<uint64_t> size, const FileAccess::ReadProgress& progress) {
+    int error = 0;
+    int64_t got = FileAccess::NothingYet;
+    while (got == FileAccess::NothingYet) {
+        if (progress) progress(done, size);
+        got = progress ? FileAccess::ReadAvailable(file, buffer, want, error)
+                       : FileAccess::CurrentIo.Read(file, buffer, want, error);
+    }
+    if (got < 0) Fail(error);
+    return static_cast<uint64_t>(got);
+}
+
 // Reads exactly `size` bytes; a file that ends sooner fails.
-std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size) {
+std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size,
+                               const FileAccess::ReadProgress& progress) {
     if (size > LargestImage) TooLarge();
     std::vector<uint8_t> bytes;
     bytes.reserve(size);
     FileAccess::PrepareLargeBuffer(bytes.data(), size);
-    bytes.resize(size);
-    uint64_t done = 0;
-    while (done < size) {
+    // Grown a block at a time inside the room reserved: the zeros of a whole large image would
+    // take a second before the first read, and the progress would not be told meanwhile.
+    while (bytes.size() < size) {
+        const uint64_t done = bytes.size();
         uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
-        int error = 0;
-        int64_t got = FileAccess::CurrentIo.Read(file, bytes.data() + done, want, error);
-        if (got < 0) Fail(error);
+        bytes.resize(done + want);
+        uint64_t got = ReadBlock(file, bytes.data() + done, want, done, size, progress);
         if (got == 0) Fail(ShortReadCode);
-        done += static_cast<uint64_t>(got);
+        bytes.resize(done + got);
     }
     return bytes;
 }
 
 // Reads until the file ends. The bytes gather in pieces that are neither cleared nor moved as
 // more arrive, and are copied once into the image at the end.
-std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
+std::vector<uint8_t> ReadToEnd(FileAccess::Handle file, const FileAccess::ReadProgress& progress) {
     struct Piece {
         std::unique_ptr<uint8_t[]> data;
         uint64_t size;
@@ -105,13 +121,12 @@ std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
     for (uint64_t room = BlockSize;; room = std::min<uint64_t>(2 * room, 64 * BlockSize)) {
         Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[room]), 0};
         FileAccess::PrepareLargeBuffer(piece.data.get(), room);
-        int64_t got = 1;
+        uint64_t got = 1;
         while (piece.size < room && got > 0) {
             uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, room - piece.size));
-            int error = 0;
-            got = FileAccess::CurrentIo.Read(file, piece.data.get() + piece.size, want, error);
-            if (got < 0) Fail(error);
-            piece.size += static_cast<uint64_t>(got);
+            got = ReadBlock(file, piece.data.get() + piece.size, want, total + piece.size,
+                            std::nullopt, progress);
+            piece.size += got;
         }
         total += piece.size;
         if (total > LargestImage) TooLarge();
@@ -127,18 +142,19 @@ std::vector<uint8_t> ReadToEnd(FileAccess::Handle file) {
     return bytes;
 }
 
-std::vector<uint8_t> ReadFrom(FileAccess::Handle file) {
+std::vector<uint8_t> ReadFrom(FileAccess::Handle file, const FileAccess::ReadProgress& progress = {}) {
     std::optional<uint64_t> size;
     if (int code = FileAccess::SizeOf(file, size)) Fail(code);
-    return size ? ReadSized(file, *size) : ReadToEnd(file);
+    return size ? ReadSized(file, *size, progress) : ReadToEnd(file, progress);
 }
 
 }  // namespace
 
-std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName) {
+std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName,
+                                   const FileAccess::ReadProgress& progress) {
     OpenFile file;
     if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
-    return ReadFrom(file.handle);
+    return ReadFrom(file.handle, progress);
 }
 
 std::vector<uint8_t> ReadImageFromStandardInput() {
@@ -157,8 +173,8 @@ void ReplaceImage(std::vector<uint8_t>& bytes) {
 }
 
 // Read into a new buffer; the image changes only once the whole file is in.
-void LoadImage(const std::filesystem::path& fileName) {
-    std::vector<uint8_t> bytes = ReadImageFile(fileName);
+void LoadImage(const std::filesystem::path& fileName, const FileAccess::ReadProgress& progress) {
+    std::vector<uint8_t> bytes = ReadImageFile(fileName, progress);
     ReplaceImage(bytes);
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FileAccess.h"
+
 namespace HexUnit {
 
 // The loaded image: empty until the first successful load; only ReplaceImage writes it.
@@ -24,11 +26,15 @@ inline constexpr size_t DumpRowWidth = 8 + AddressSeparator.size() + 16 * 3;
 // std::bad_alloc) the previous image is left exactly as it was. Opens for reading only.
 // Regular files and block devices are read at their size; pipes, FIFOs and other files whose
 // size is not known are read to their end. 2 GiB and more fail with "File too large".
-void LoadImage(const std::filesystem::path& fileName);
+// `progress` is told between the reads (see FileAccess::ReadProgress); what it throws ends the
+// load as a failure does.
+void LoadImage(const std::filesystem::path& fileName,
+               const FileAccess::ReadProgress& progress = {});
 // The same from standard input; closed, it fails with the loader's message for a bad handle.
 void LoadImageFromStandardInput();
 // What LoadImage and LoadImageFromStandardInput read, with their errors, leaving the image alone.
-std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName);
+std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName,
+                                   const FileAccess::ReadProgress& progress = {});
 std::vector<uint8_t> ReadImageFromStandardInput();
 // Makes `bytes` the image (at most FileAccess::LargestFile of them); `bytes` gets the old one.
 void ReplaceImage(std::vector<uint8_t>& bytes);

@@ -159,9 +159,10 @@ void LineList::SetText(std::string text) {
     Notify();
 }
 
-void LineList::LoadFile(const std::filesystem::path& path) {
+void LineList::LoadFile(const std::filesystem::path& path,
+                        const FileAccess::ReadProgress& progress) {
     std::string raw, error;
-    if (!FileAccess::ReadWhole(path, raw, error))
+    if (!FileAccess::ReadWhole(path, raw, error, progress))
         throw EFileOpenError("Cannot open file \"" +
                              Cp1251::FromPath(FileAccess::AbsolutePath(path)) + "\". " + error);
     LoadText(raw);

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "FileAccess.h"
+
 // A text view that shows a LineList. The list tells the view about its own changes; the view
 // tells the list (ViewEdited) when the user changed the text, and hands it over on request.
 class LineListView {
@@ -31,7 +33,8 @@ class LineList {
     std::string_view Get(int32_t index);
     int32_t Add(std::string_view text);
     void Clear();
-    void LoadFile(const std::filesystem::path& path);
+    // `progress` is told between the reads (see FileAccess::ReadProgress).
+    void LoadFile(const std::filesystem::path& path, const FileAccess::ReadProgress& progress = {});
     void SaveFile(const std::filesystem::path& path);
     // Takes a file's raw bytes as LoadFile does: line ends normalised, cut at the first NUL.
     void LoadText(std::string_view raw);

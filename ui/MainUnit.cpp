@@ -8,6 +8,7 @@
 #include "FirmwareUnit.h"
 #include "HexUnit.h"
 #include "ListingUnit.h"
+#include "LoadProgress.h"
 #include "RunUnit.h"
 #include "ScriptUnit.h"
 #include "ShortCut.h"
@@ -29,6 +30,8 @@ bool RunCommand(Platform::Desktop& platform, const std::function<void()>& comman
     try {
         command();
         return true;
+    } catch (const EAbort&) {
+        return false;  // the user stopped it and knows
     } catch (const Exception& error) {
         message = error.Message;
     } catch (const std::bad_alloc&) {
@@ -104,6 +107,12 @@ TMainForm::TMainForm(Platform::Desktop& platform) : MainOpenDialog(platform), pl
                 Item(
                     "&Выполнение F9", [this] { RunScript(); }, Encode(ShortCut::KeyF9))};
     Window->SetMenu(MainMenu);
+    // The close button, "&Выход" and the platform's close key all end here.
+    Window->OnCloseRequest([this] {
+        platform_.Guarded([this] {
+            if (QuerySaveScript()) platform_.Quit();
+        });
+    });
 
     platform.SetErrorHandler(
         [&platform](const std::function<void()>& action) { return RunCommand(platform, action); });
@@ -123,12 +132,30 @@ void TMainForm::FormCreate() {
     Window->Place((screenWidth - 800) / 2, 0);
 }
 
+bool TMainForm::QuerySaveScript() {
+    if (!ScriptUnit::ScriptForm || !ScriptUnit::ScriptForm->Modified()) return true;
+    const std::string question = Cp1251::FromUtf8("Сохранить изменения в скрипте «") +
+                                 Cp1251::FromPath(ScriptFileName) + Cp1251::FromUtf8("»?");
+    switch (platform_.Ask(ApplicationTitle, question)) {
+        case Platform::Desktop::Answer::Yes:
+            ScriptUnit::ScriptForm->SaveScriptClick();  // a failed save ends the command here
+            return true;
+        case Platform::Desktop::Answer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
 void TMainForm::FileOpenScriptClick() {
-    if (!MainOpenDialog.Execute()) return;
+    if (!QuerySaveScript() || !MainOpenDialog.Execute()) return;
     const std::filesystem::path path = MainOpenDialog.FileName;
-    // Loaded aside first, so that a failed load leaves the script view's text as it was.
+    // Loaded aside first, so that a failed or cancelled load leaves the script view as it was.
     LineList loaded;
-    loaded.LoadFile(path);
+    {
+        LoadProgress::TLoadProgress progress(platform_, Cp1251::FromPath(path));
+        loaded.LoadFile(path, std::ref(progress));
+    }
     ScriptUnit::ScriptForm->ShowScript(loaded.Text());
     ScriptUnit::ScriptForm->ScriptLines.SetFileLineEnds(loaded.FileLineEnds());
     ScriptLoadedPanel->SetText(Cp1251::FromUtf8("СКРИПТ ЗАГРУЖЕН:   ") + Cp1251::FromPath(path));
@@ -138,7 +165,10 @@ void TMainForm::FileOpenScriptClick() {
 void TMainForm::FileOpenClick() {
     if (!MainOpenDialog.Execute()) return;
     const std::filesystem::path path = MainOpenDialog.FileName;
-    HexUnit::LoadImage(path);
+    {
+        LoadProgress::TLoadProgress progress(platform_, Cp1251::FromPath(path));
+        HexUnit::LoadImage(path, std::ref(progress));
+    }
     FirmwareUnit::FirmwareForm->ShowDump();
     FirmwareLoadedPanel->SetText(Cp1251::FromUtf8("HEX-ФАЙЛ ЗАГРУЖЕН:   ") +
                                  Cp1251::FromPath(path));

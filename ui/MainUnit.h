@@ -46,6 +46,9 @@ class TMainForm {
     void RunScript();
     // Runs the command of the menu item whose shortcut matches; true when one did.
     bool ShortCutPressed(const Platform::KeyPress& key);
+    // Asks whether to save the script's unsaved edits before they are left, and saves them if
+    // so; true when the command that leaves them may go on.
+    bool QuerySaveScript();
 
     std::unique_ptr<Platform::Window> Window;
     Platform::TextControl* ScriptLoadedPanel = nullptr;

@@ -145,6 +145,15 @@ class Window {
     virtual TextControl& AddPanel(const PanelSpec& spec) = 0;
 };
 
+// The progress window of a long piece of work; it goes when the object goes.
+class Progress {
+  public:
+    virtual ~Progress() = default;
+    // Shows `text` and, where known, the share done (0 to 100); then delivers the events that
+    // wait, so that the windows repaint and "Отмена" can be pressed. False once it has been.
+    virtual bool Update(const std::string& text, std::optional<int> percent) = 0;
+};
+
 // The desktop the windows live on: it creates them, shows the modal dialogs and delivers input.
 class Desktop {
   public:
@@ -173,6 +182,19 @@ class Desktop {
     }
     // Shows `main`, then delivers input until `main` closes. Returns the exit code.
     virtual int Run(Window& main) = 0;
+
+    // Questions, long loads and the end of the loop.
+    enum class Answer { Yes, No, Cancel };
+    // Modal over every window: the caption, the text, the question icon and the buttons "Да"
+    // (the default), "Нет" and "Отмена", in Russian whatever the system's language. Closing
+    // the box answers Cancel.
+    virtual Answer Ask(const std::string& caption, const std::string& text) = 0;
+    // Shows a small progress window with `name` (a file name, shortened in the middle where it
+    // does not fit), a line of text and "Отмена". While it is up, the program's other windows
+    // take no input, but they repaint whenever the progress is updated.
+    virtual std::unique_ptr<Progress> ShowProgress(const std::string& name) = 0;
+    // Ends the loop of Run, as a main window without a close handler does when it closes.
+    virtual void Quit() = 0;
 
   private:
     Guard errorHandler_;

@@ -35,7 +35,12 @@ void TScriptForm::FormCreate() {
 
 void TScriptForm::ShowScript(std::string_view text) {
     if (text != ScriptLines.Text()) ScriptLines.SetText(std::string(text));
+    savedText_ = ScriptLines.Text();
     Show();
+}
+
+bool TScriptForm::Modified() {
+    return !MainUnit::ScriptFileName.empty() && ScriptLines.Text() != savedText_;
 }
 
 void TScriptForm::ScriptOpenClick() {
@@ -47,6 +52,7 @@ void TScriptForm::SaveScriptClick() {
     if (MainUnit::ScriptFileName.empty())
         throw Exception(Cp1251::FromUtf8("Скрипт не сохранён: сначала откройте файл скрипта"));
     ScriptLines.SaveFile(MainUnit::ScriptFileName);
+    savedText_ = ScriptLines.Text();
 }
 
 }  // namespace ScriptUnit

@@ -35,6 +35,17 @@ class BackendProbe {
     virtual std::string Clipboard() = 0;
     // Delivers a close request to the window, as the platform's close key would.
     virtual void RequestClose(Platform::Window& window) = 0;
+    // Answers the next question of the platform by pressing its button captioned `button`
+    // (CP1251), or its default button when `button` is empty; a question without that button
+    // fails the test.
+    virtual void AnswerNextQuestion(const std::string& button) = 0;
+    // The text of the question asked last.
+    virtual std::string LastQuestion() = 0;
+    // What the progress window shows: its texts, then its button's caption, CR LF between; empty
+    // when none is up.
+    virtual std::string ProgressShown() = 0;
+    // Presses "Отмена" in the progress window; the platform sees it when it next delivers events.
+    virtual void CancelProgress() = 0;
 };
 
 // The cursor's lines from `first` up to `end`, with CR LF between them: what a row view shows.

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "Cp1251.h"
 #include "LineList.h"
 
 namespace {
@@ -231,4 +232,42 @@ TEST_P(PlatformContract, KeyHandlerRunsInsideTheErrorHandler) {
     EXPECT_EQ(guard.Calls, 1);  // and the error did not escape
     probe->platform().SetKeyHandler(nullptr);
     probe->platform().SetErrorHandler(nullptr);
+}
+
+TEST_P(PlatformContract, QuestionShowsItsTextAndAnswersByTheRussianButtonsYesByDefault) {
+    using enum Platform::Desktop::Answer;
+    const std::pair<const char*, Platform::Desktop::Answer> presses[] = {
+        {"Да", Yes}, {"Нет", No}, {"Отмена", Cancel}, {"", Yes}};
+    const std::string text = Cp1251::FromUtf8("Сохранить изменения в скрипте «a.vts»?");
+    for (const auto& [button, answer] : presses) {
+        SCOPED_TRACE(button);
+        probe->AnswerNextQuestion(Cp1251::FromUtf8(button));
+        EXPECT_EQ(probe->platform().Ask("Vantrel", text), answer);
+        EXPECT_EQ(probe->LastQuestion(), text);
+    }
+}
+
+TEST_P(PlatformContract, ProgressShowsItsTextsAndCancelReachesTheNextUpdate) {
+    auto progress = probe->platform().ShowProgress("fw.bin");
+    EXPECT_TRUE(progress->Update("1 %", 1));
+    EXPECT_EQ(probe->ProgressShown(), "fw.bin\r\n1 %\r\n" + Cp1251::FromUtf8("Отмена"));
+    probe->CancelProgress();
+    EXPECT_FALSE(progress->Update("2 %", 2));
+    progress.reset();
+    EXPECT_EQ(probe->ProgressShown(), "");
+}
+
+TEST_P(PlatformContract, WhileProgressIsUpTheOtherWindowsTakeNoKeys) {
+    int presses = 0;
+    probe->platform().SetKeyHandler([&](const Platform::KeyPress&) { return ++presses > 0; });
+    auto window = ShownWindow(*probe, "plain");
+    auto progress = probe->platform().ShowProgress("fw.bin");
+    progress->Update("", std::nullopt);
+    probe->PressKey(*window, {.VirtualKey = 120});
+    progress->Update("", std::nullopt);
+    EXPECT_EQ(presses, 0);
+    progress.reset();
+    probe->PressKey(*window, {.VirtualKey = 120});
+    EXPECT_EQ(presses, 1);
+    probe->platform().SetKeyHandler(nullptr);
 }

@@ -1,4 +1,5 @@
 // What is more than a plain file: links, FIFOs, pipes and files that report no size.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,4 +40,31 @@ TEST(SpecialFiles, PipesFifosAndSizelessFilesAreReadToTheirEnd) {
     ::alarm(0);
     EXPECT_EQ(HexUnit::ImageSize, 0u);
     EXPECT_EQ(script.Count(), 0);
+}
+
+// The desktop program tells its progress window between reads: a writer that keeps a FIFO open
+// and writes nothing must not hold either loader inside a read, and stopping leaves nothing.
+TEST(SpecialFiles, ReadsWithProgressGoOnTellingItWhileAFifoWriterWritesNothing) {
+    TempDir dir;
+    const std::string fifo = dir.Path("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int writer = ::open(fifo.c_str(), O_RDWR);  // a writer whose open does not wait
+    HexUnit::LoadImage(dir.Write("before.bin", "\x01"));
+    LineList script;
+    struct Stopped {};
+    uint64_t told = 0, lastDone = 0;
+    const FileAccess::ReadProgress stopOnTheThirdWait = [&](uint64_t done, auto) {
+        lastDone = done;
+        if (++told % 4 == 0) throw Stopped();
+    };
+    ::alarm(5);  // a read that waited for the writer would end the test program here
+    ASSERT_EQ(::write(writer, "AB", 2), 2);
+    EXPECT_THROW(HexUnit::LoadImage(fifo, stopOnTheThirdWait), Stopped);
+    EXPECT_EQ(lastDone, 2u);
+    ASSERT_EQ(::write(writer, "CD", 2), 2);
+    EXPECT_THROW(script.LoadFile(fifo, stopOnTheThirdWait), Stopped);
+    EXPECT_EQ(lastDone, 2u);
+    ::alarm(0);
+    ::close(writer);
+    EXPECT_EQ(HexUnit::ImageBytes, std::vector<uint8_t>{1});
 }

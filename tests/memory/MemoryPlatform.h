@@ -7,6 +7,7 @@
 #include <deque>
 
 #include "BackendProbe.h"
+#include "Cp1251.h"
 #include "LineList.h"
 #include "Platform.h"
 #include "RowCursor.h"
@@ -18,6 +19,23 @@ struct MemoryDesktop : Platform::Desktop {
     std::vector<MemoryWindow*> Stack;  // live windows, bottom of the stacking order first
     std::string ClipboardText;
     bool LoopEnded = false;  // the main window closed
+    // The progress window that is up: its name and text; "Отмена" pressed and not yet seen.
+    struct ProgressWindow {
+        std::string Name, Text;
+        bool Cancelled = false;
+    };
+    std::optional<ProgressWindow> ProgressUp;
+};
+
+class MemoryProgress : public Platform::Progress {
+  public:
+    explicit MemoryProgress(MemoryDesktop& desktop) : Desktop(desktop) {}
+    ~MemoryProgress() override { Desktop.ProgressUp.reset(); }
+    bool Update(const std::string& text, std::optional<int>) override {
+        Desktop.ProgressUp->Text = text;
+        return !Desktop.ProgressUp->Cancelled;
+    }
+    MemoryDesktop& Desktop;
 };
 
 // A text view whose displayed text follows its LineList.
@@ -165,6 +183,20 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     void ShowMessage(const std::string&, const std::string& text) override {
         Messages.push_back(text);
     }
+    // The answer the test queued first; none left: the user cancels.
+    Answer Ask(const std::string&, const std::string& text) override {
+        Questions.push_back(text);
+        if (Answers.empty()) return Answer::Cancel;
+        Answer answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    std::unique_ptr<Platform::Progress> ShowProgress(const std::string& name) override {
+        ProgressUp = ProgressWindow{.Name = name, .Text = "", .Cancelled = CancelLoads};
+        ProgressNames.push_back(name);
+        return std::make_unique<MemoryProgress>(*this);
+    }
+    void Quit() override { LoopEnded = true; }
     void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
         KeyHandler = std::move(handler);
     }
@@ -177,6 +209,7 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     // Presses a key while `focused` has the focus; true when the key handler took it. A key it
     // leaves goes to the window's row view, if it has one.
     bool Press(MemoryWindow& focused, const Platform::KeyPress& key) {
+        if (ProgressUp) return false;        // the other windows take no input meanwhile
         bool taken = KeyHandler != nullptr;  // a command that failed took its key too
         if (taken) Guarded([&] { taken = KeyHandler(key); });
         if (!taken && !focused.RowViews.empty()) focused.RowViews.front().PressKey(key);
@@ -214,9 +247,29 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     }
     std::string Clipboard() override { return ClipboardText; }
     void RequestClose(Platform::Window& window) override { window.Close(); }
+    void AnswerNextQuestion(const std::string& button) override {
+        const std::pair<const char*, Answer> buttons[] = {{"", Answer::Yes},
+                                                          {"Да", Answer::Yes},
+                                                          {"Нет", Answer::No},
+                                                          {"Отмена", Answer::Cancel}};
+        for (const auto& [caption, answer] : buttons)
+            if (Cp1251::FromUtf8(caption) == button) Answers.push_back(answer);
+    }
+    std::string LastQuestion() override { return Questions.empty() ? "" : Questions.back(); }
+    std::string ProgressShown() override {
+        if (!ProgressUp) return "";
+        return ProgressUp->Name + "\r\n" + ProgressUp->Text + "\r\n" + Cp1251::FromUtf8("Отмена");
+    }
+    void CancelProgress() override {
+        if (ProgressUp) ProgressUp->Cancelled = true;
+    }
 
     int ScreenWidthValue = 1024;
     std::deque<std::filesystem::path> DialogAnswers;
-    std::vector<std::string> Messages;  // the texts of the message boxes shown
+    std::vector<std::string> Messages;       // the texts of the message boxes shown
+    std::deque<Answer> Answers;              // the answers to the next questions
+    std::vector<std::string> Questions;      // the texts of the questions asked
+    std::vector<std::string> ProgressNames;  // the names of the progress windows shown
+    bool CancelLoads = false;  // "Отмена" is pressed as soon as a progress window shows
     std::function<bool(const Platform::KeyPress&)> KeyHandler;
 };

@@ -1,8 +1,14 @@
 #include "QtProbe.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
 #include <QWindow>
@@ -120,6 +126,45 @@ std::string QtProbe::Clipboard() {
 void QtProbe::RequestClose(Platform::Window& window) {
     QCloseEvent request;
     QCoreApplication::sendEvent(Of(window).windowHandle(), &request);
+}
+
+// Answered from inside the box's own loop, as soon as it is up.
+void QtProbe::AnswerNextQuestion(const std::string& button) {
+    answering_ = std::make_unique<QTimer>();
+    answering_->callOnTimeout([this, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        answering_->stop();
+        lastQuestion_ = QtText::FromQString(box->text());
+        if (button.empty()) return QTest::keyClick(box, Qt::Key_Return);
+        for (QAbstractButton* pressed : box->buttons())
+            if (pressed->text() == QtText::ToQString(button)) return pressed->click();
+        ADD_FAILURE() << "no button " << Cp1251::ToUtf8(button);
+        box->reject();
+    });
+    answering_->start(10);
+}
+
+std::string QtProbe::ProgressShown() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return "";
+    std::string shown;
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        shown += QtText::FromQString(label->text()) + "\r\n";
+    for (QPushButton* button : dialog->findChildren<QPushButton*>())
+        shown += QtText::FromQString(button->text());
+    return shown;
+}
+
+void QtProbe::CancelProgress() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    for (QPushButton* button :
+         dialog ? dialog->findChildren<QPushButton*>() : QList<QPushButton*>{})
+        if (button->text() == QtText::ToQString(Cp1251::FromUtf8("Отмена")))
+            // Queued: the click arrives when the platform next delivers events.
+            return (void)QMetaObject::invokeMethod(button, &QPushButton::click,
+                                                   Qt::QueuedConnection);
+    ADD_FAILURE() << "no progress window with \"Отмена\"";
 }
 
 INSTANTIATE_TEST_SUITE_P(Qt, PlatformContract,

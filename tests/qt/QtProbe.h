@@ -1,6 +1,9 @@
 // The Qt backend seen as the user sees it: active window, stacking, typing, keys, close requests.
 #pragma once
 
+#include <QTimer>
+#include <memory>
+
 #include "BackendProbe.h"
 #include "QtPlatform.h"
 #include "QtRowView.h"
@@ -21,6 +24,10 @@ class QtProbe : public BackendProbe {
     void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
     void TypeText(Platform::RowView& view, const std::string& text) override;
     std::string Clipboard() override;
+    void AnswerNextQuestion(const std::string& button) override;
+    std::string LastQuestion() override { return lastQuestion_; }
+    std::string ProgressShown() override;
+    void CancelProgress() override;
 
     static QtWindow& Of(Platform::Window& window) { return dynamic_cast<QtWindow&>(window); }
     static QtTextView& Of(Platform::TextView& view) { return dynamic_cast<QtTextView&>(view); }
@@ -30,4 +37,6 @@ class QtProbe : public BackendProbe {
 
   private:
     QtPlatform platform_;
+    std::unique_ptr<QTimer> answering_;  // waits for the next question to come up
+    std::string lastQuestion_;
 };

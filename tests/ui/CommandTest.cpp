@@ -56,6 +56,67 @@ TEST_F(FormTest, SaveWritesOnlyOverTheFileLoadedSinceTheStart) {
               std::vector<std::string>{Ru("Скрипт не сохранён: сначала откройте файл скрипта.")});
 }
 
+TEST_F(FormTest, UnsavedScriptEditsAreAskedAboutBeforeClosingOrOpeningAnother) {
+    using enum Platform::Desktop::Answer;
+    const std::string file = temp.Write("s.vts", "SWP 01"), other = temp.Write("t.vts", "INV2 02");
+    OpenScript(file);
+    platform.RequestClose(Main());  // nothing changed: the program ends at once
+    EXPECT_TRUE(platform.Questions.empty());
+    EXPECT_TRUE(platform.LoopEnded);
+
+    platform.LoopEnded = false;
+    ScriptView().TypeText("\r\nINV2 02");
+    platform.Answers = {Cancel, Cancel, No};
+    platform.RequestClose(Main());
+    OpenScript(other);  // cancelled before its file dialog
+    EXPECT_EQ(platform.DialogAnswers.size(), 1u);
+    platform.DialogAnswers.clear();
+    OpenScript(other);  // not saved, and opened
+    EXPECT_FALSE(platform.LoopEnded);
+    EXPECT_EQ(platform.Questions,
+              std::vector<std::string>(3, Ru("Сохранить изменения в скрипте «") + file + Ru("»?")));
+    EXPECT_EQ(TempDir::Read(file), "SWP 01");
+    EXPECT_EQ(ScriptView().Displayed, "INV2 02");
+
+    // Yes saves, and a failed save keeps the program running.
+    ScriptView().TypeText("\r\nSWP 03");
+    std::filesystem::remove(other);
+    std::filesystem::create_directory(other);
+    platform.Answers = {Yes};
+    Choose(Main(), {"&Файл", "&Выход"});
+    EXPECT_EQ(platform.Messages.size(), 1u);
+    EXPECT_FALSE(platform.LoopEnded);
+    std::filesystem::remove(other);
+    platform.Answers = {Yes};
+    Choose(Main(), {"&Файл", "&Выход"});
+    EXPECT_EQ(TempDir::Read(other), "INV2 02\r\nSWP 03");
+    EXPECT_TRUE(platform.LoopEnded);
+    platform.RequestClose(Main());  // saved: nothing to ask
+    EXPECT_EQ(platform.Questions.size(), 5u);
+}
+
+TEST_F(FormTest, CancelledLoadsLeaveTheImageTheDumpAndTheScriptAsTheyWere) {
+    const std::string image = temp.Write("fw.bin", "\x01\x7F"),
+                      script = temp.Write("s.vts", "SWP 01");
+    OpenFirmware(image);
+    OpenScript(script);
+    EXPECT_TRUE(platform.ProgressNames.empty());  // quick loads show no progress window
+
+    LoadProgress::Delay = {};
+    platform.CancelLoads = true;
+    const std::string big = temp.Write("big.bin", std::string(5000, 'A'));
+    const std::string other = temp.Write("t.vts", "INV2 02");
+    OpenFirmware(big);
+    OpenScript(other);
+    EXPECT_EQ(platform.ProgressNames, (std::vector<std::string>{big, other}));
+    EXPECT_TRUE(platform.Messages.empty());  // the user knows: no error box
+    EXPECT_EQ(HexUnit::ImageBytes, (std::vector<uint8_t>{1, 0x7F}));
+    EXPECT_EQ(DumpView().Displayed(), "00000000 | 01 7F \r\n");
+    EXPECT_EQ(MainUnit::MainForm->FirmwareLoadedPanel->Text(), Ru("HEX-ФАЙЛ ЗАГРУЖЕН:   ") + image);
+    EXPECT_EQ(ScriptView().Displayed, "SWP 01");
+    EXPECT_EQ(MainUnit::ScriptFileName, script);
+}
+
 TEST_F(FormTest, ErrorHandlerShowsWhatEndedTheCommand) {
     EXPECT_FALSE(MainUnit::RunCommand(platform, [] { throw std::bad_alloc(); }));
     EXPECT_FALSE(MainUnit::RunCommand(platform, [] { throw std::runtime_error("boom"); }));

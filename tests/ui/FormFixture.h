@@ -6,6 +6,7 @@
 #include "Cp1251.h"
 #include "FirmwareUnit.h"
 #include "ListingUnit.h"
+#include "LoadProgress.h"
 #include "MainUnit.h"
 #include "MemoryPlatform.h"
 #include "Program.h"
@@ -20,7 +21,10 @@ inline std::string Ru(const char* utf8) {
 class FormTest : public ::testing::Test {
   protected:
     void SetUp() override { Start(); }
-    void TearDown() override { Program::ShutDown(); }
+    void TearDown() override {
+        Program::ShutDown();
+        LoadProgress::Delay = progressDelay;
+    }
 
     // Starts the program afresh and runs the message loop's first step, which shows the main
     // window.
@@ -63,4 +67,5 @@ class FormTest : public ::testing::Test {
 
     TempDir temp;
     MemoryPlatform platform;
+    const std::chrono::steady_clock::duration progressDelay = LoadProgress::Delay;
 };

@@ -1,4 +1,5 @@
-// What the Windows file calls add to the loader: sharing with other programs.
+// What the Windows file calls add to the loader: sharing with other programs, and pipes whose
+// writer stays.
 #include <gtest/gtest.h>
 
 #include "Errors.h"
@@ -8,8 +9,8 @@
 namespace {
 
 // Called through this name: windows.h, included next, defines LoadImage as a macro.
-void Load(const std::filesystem::path& path) {
-    HexUnit::LoadImage(path);
+void Load(const std::filesystem::path& path, const FileAccess::ReadProgress& progress = {}) {
+    HexUnit::LoadImage(path, progress);
 }
 
 }  // namespace
@@ -52,6 +53,32 @@ TEST(Win32Files, ReadingSharesWithOtherProgramsThatShare) {
     ASSERT_TRUE(writer.Held());
     Load(busy);
     EXPECT_EQ(HexUnit::ImageBytes, (std::vector<uint8_t>{0, 13, 10, 255}));
+}
+
+// The desktop program tells its progress window between reads: a pipe whose writer stays and
+// writes nothing must not hold the loader inside a read, and stopping leaves the image as it was.
+TEST(Win32Files, ALoadWithProgressGoesOnTellingItWhileAPipeWriterWritesNothing) {
+    TempDir folder;
+    Load(folder.Write("before.bin", "\x01"));
+    const std::wstring name =
+        L"\\\\.\\pipe\\vantrel-test-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE writer = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096,
+                                     4096, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    struct Stopped {};
+    uint64_t told = 0, lastDone = 0;
+    const auto stopOnTheThirdWait = [&](uint64_t done, std::optional<uint64_t>) {
+        if (told == 0) {  // the reader is connected now: the writer writes, then waits
+            DWORD written = 0;
+            WriteFile(writer, "AB", 2, &written, nullptr);
+        }
+        lastDone = done;
+        if (++told == 4) throw Stopped();
+    };
+    EXPECT_THROW(Load(name, stopOnTheThirdWait), Stopped);
+    EXPECT_EQ(lastDone, 2u);
+    EXPECT_EQ(HexUnit::ImageBytes, std::vector<uint8_t>{1});
+    CloseHandle(writer);
 }
 
 }  // namespace

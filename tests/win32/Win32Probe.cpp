@@ -2,6 +2,72 @@
 
 #include "PlatformContract.h"
 
+namespace {
+
+std::string answerButton, lastQuestion;
+
+// The children of a window, in their order.
+std::vector<HWND> ChildrenOf(HWND window) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+// Answers the question from inside its own loop, once it is up: Enter for the default button.
+void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = GetActiveWindow();
+    wchar_t type[8] = {};
+    if (!GetClassNameW(box, type, 8) || std::wstring(type) != L"#32770") return;
+    KillTimer(nullptr, timer);
+    lastQuestion = Win32::WindowText(GetDlgItem(box, 0xFFFF));  // the message box's text
+    if (answerButton.empty()) {
+        PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
+        return;
+    }
+    for (HWND button : ChildrenOf(box))
+        if (Win32::WindowText(button) == answerButton)
+            return (void)PostMessageW(box, WM_COMMAND, GetDlgCtrlID(button), 0);
+    ADD_FAILURE() << "no button " << Cp1251::ToUtf8(answerButton);
+    PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
+HWND ProgressWindow() {
+    return FindWindowW(Win32::ProgressClass, nullptr);
+}
+
+}  // namespace
+
+void Win32Probe::AnswerNextQuestion(const std::string& button) {
+    answerButton = button;
+    SetTimer(nullptr, 0, 20, Answer);
+}
+
+std::string Win32Probe::LastQuestion() {
+    return lastQuestion;
+}
+
+std::string Win32Probe::ProgressShown() {
+    HWND window = ProgressWindow();
+    if (!window) return "";
+    std::string shown, button;
+    for (HWND child : ChildrenOf(window)) {
+        wchar_t type[16] = {};
+        GetClassNameW(child, type, 16);
+        if (CharUpperW(type) == std::wstring(L"STATIC")) shown += Win32::WindowText(child) + "\r\n";
+        if (CharUpperW(type) == std::wstring(L"BUTTON")) button = Win32::WindowText(child);
+    }
+    return shown + button;
+}
+
+void Win32Probe::CancelProgress() {
+    HWND window = ProgressWindow();
+    for (HWND child : window ? ChildrenOf(window) : std::vector<HWND>{})
+        if (Win32::WindowText(child) == Cp1251::FromUtf8("Отмена"))
+            return (void)PostMessageW(window, WM_COMMAND, GetDlgCtrlID(child), 0);
+    ADD_FAILURE() << "no progress window with \"Отмена\"";
+}
+
 bool Win32Probe::IsAbove(Platform::Window& upper, Platform::Window& lower) {
     HWND target = Handle(upper);
     for (HWND window = GetWindow(Handle(lower), GW_HWNDPREV); window;

@@ -27,6 +27,10 @@ class Win32Probe : public BackendProbe {
     void TypeText(Platform::RowView& view, const std::string& text) override;
     std::string Clipboard() override;
     void RequestClose(Platform::Window& window) override;
+    void AnswerNextQuestion(const std::string& button) override;
+    std::string LastQuestion() override;
+    std::string ProgressShown() override;
+    void CancelProgress() override;
 
     static HWND Handle(Platform::Window& window) {
         return dynamic_cast<Win32::Win32Window&>(window).Handle();

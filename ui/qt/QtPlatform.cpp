@@ -1,15 +1,20 @@
 #include "QtPlatform.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include "Cp1251.h"
@@ -125,6 +130,60 @@ class RussianFileColumns : public QIdentityProxyModel {
     }
 };
 
+// The progress window: modal over the program's windows, which Qt then keeps from input while
+// it still paints them.
+class QtProgress final : public ::Platform::Progress {
+  public:
+    QtProgress(const std::string& title, const std::string& name) : owner_(LastActive()) {
+        dialog_ = new QDialog(owner_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                          Qt::WindowCloseButtonHint);
+        dialog_->setWindowTitle(QtText::ToQString(title));
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        auto* layout = new QVBoxLayout(dialog_);
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+        auto* nameLabel = new QLabel(dialog_);
+        nameLabel->setTextFormat(Qt::PlainText);
+        constexpr int Width = 420;
+        nameLabel->setFixedWidth(Width);
+        nameLabel->setText(
+            nameLabel->fontMetrics().elidedText(QtText::ToQString(name), Qt::ElideMiddle, Width));
+        text_ = new QLabel(dialog_);
+        text_->setTextFormat(Qt::PlainText);
+        text_->setFixedWidth(Width);  // a longer count does not widen the window
+        bar_ = new QProgressBar(dialog_);
+        bar_->setTextVisible(false);
+        auto* cancel = new QPushButton(QString::fromUtf8("Отмена"), dialog_);
+        for (QWidget* widget : {static_cast<QWidget*>(nameLabel), static_cast<QWidget*>(text_),
+                                static_cast<QWidget*>(bar_)})
+            layout->addWidget(widget);
+        layout->addWidget(cancel, 0, Qt::AlignRight);
+        // The button, Escape and the close button all reject the dialog.
+        QObject::connect(cancel, &QPushButton::clicked, dialog_, &QDialog::reject);
+        QObject::connect(dialog_, &QDialog::rejected, [this] { cancelled_ = true; });
+        dialog_->show();
+        dialog_->raise();
+        dialog_->activateWindow();
+    }
+    ~QtProgress() override {
+        delete dialog_;
+        if (owner_ && owner_->isVisible()) owner_->activateWindow();
+    }
+    bool Update(const std::string& text, std::optional<int> percent) override {
+        text_->setText(QtText::ToQString(text));
+        bar_->setRange(0, percent ? 100 : 0);  // no maximum: a busy bar
+        if (percent) bar_->setValue(*percent);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return !cancelled_;
+    }
+
+  private:
+    QPointer<QtWindow> owner_;
+    QDialog* dialog_;
+    QLabel* text_;
+    QProgressBar* bar_;
+    bool cancelled_ = false;
+};
+
 }  // namespace
 
 QtPlatform::QtPlatform() {
@@ -197,6 +256,29 @@ int QtPlatform::Run(::Platform::Window& main) {
     int code = QApplication::exec();
     window.Closed = nullptr;
     return code;
+}
+
+::Platform::Desktop::Answer QtPlatform::Ask(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Question, QtText::ToQString(caption), QtText::ToQString(text),
+                    QMessageBox::NoButton, LastActive());
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    QPushButton* yes = box.addButton(QString::fromUtf8("Да"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QString::fromUtf8("Нет"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QString::fromUtf8("Отмена"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);  // also what closing the box answers
+    RunModal(box);
+    if (box.clickedButton() == yes) return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
+std::unique_ptr<::Platform::Progress> QtPlatform::ShowProgress(const std::string& name) {
+    return std::make_unique<QtProgress>(title_, name);
+}
+
+void QtPlatform::Quit() {
+    QCoreApplication::exit(0);
 }
 
 std::optional<::Platform::KeyPress> QtPlatform::ToKeyPress(const QKeyEvent& event) {

@@ -27,6 +27,9 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
     void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
+    Answer Ask(const std::string& caption, const std::string& text) override;
+    std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
+    void Quit() override;
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>

@@ -1,5 +1,10 @@
 #include "Win32Platform.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "Win32Window.h"
@@ -50,6 +55,118 @@ bool TakeTab(const MSG& message) {
             SetFocus(next);
     return true;
 }
+
+HHOOK questionHook = nullptr;
+
+// A message box labels its buttons in the system's language: the question's get their Russian
+// captions as it comes up.
+LRESULT CALLBACK CaptionButtons(int code, WPARAM wParam, LPARAM lParam) {
+    HWND box = reinterpret_cast<HWND>(wParam);
+    wchar_t type[8] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameW(box, type, 8) && std::wstring(type) == L"#32770") {
+        SetDlgItemTextW(box, IDYES, L"Да");
+        SetDlgItemTextW(box, IDNO, L"Нет");
+        SetDlgItemTextW(box, IDCANCEL, L"Отмена");
+        UnhookWindowsHookEx(std::exchange(questionHook, nullptr));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The progress window: the name, the text, a bar and "Отмена" over the disabled program windows.
+class Win32Progress final : public ::Platform::Progress {
+  public:
+    Win32Progress(Win32Platform& platform, HWND owner, const std::string& title,
+                  const std::string& name)
+        : platform_(platform),
+          look_({.Face = "System", .PixelHeight = 15, .Bold = false, .Colour = {}}, {}) {
+        static const bool registered = [] {
+            INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+            InitCommonControlsEx(&controls);
+            WNDCLASSEXW type{};
+            type.cbSize = sizeof type;
+            type.lpfnWndProc = Proc;
+            type.hInstance = GetModuleHandleW(nullptr);
+            type.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+            type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+            type.lpszClassName = ProgressClass;
+            return RegisterClassExW(&type) != 0;
+        }();
+        (void)registered;
+        const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        RECT outer{0, 0, 500, 124};
+        AdjustWindowRectEx(&outer, style, FALSE, WS_EX_DLGMODALFRAME);
+        const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+        // Centred over the window the user worked in, and wholly on its screen.
+        RECT over{};
+        GetWindowRect(owner ? owner : GetDesktopWindow(), &over);
+        MONITORINFO screen{};
+        screen.cbSize = sizeof screen;
+        GetMonitorInfoW(MonitorFromRect(&over, MONITOR_DEFAULTTONEAREST), &screen);
+        const RECT& area = screen.rcWork;
+        const int left = std::clamp<int>((over.left + over.right - width) / 2, area.left,
+                                         std::max(area.left, area.right - width));
+        const int top = std::clamp<int>((over.top + over.bottom - height) / 2, area.top,
+                                        std::max(area.top, area.bottom - height));
+        window_ =
+            CreateWindowExW(WS_EX_DLGMODALFRAME, ProgressClass, Wide(title).c_str(), style, left,
+                            top, width, height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&cancelled_));
+        Child(L"STATIC", SS_PATHELLIPSIS | SS_NOPREFIX, {12, 12, 488, 32}, name);
+        text_ = Child(L"STATIC", SS_NOPREFIX, {12, 36, 488, 56}, "");
+        bar_ = Child(PROGRESS_CLASSW, 0, {12, 62, 488, 80}, "");
+        HWND cancel = Child(L"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP, {398, 90, 488, 116},
+                            Cp1251::FromUtf8("Отмена"));
+        SetWindowLongPtrW(cancel, GWLP_ID, IDCANCEL);
+        modal_.emplace(nullptr);  // every program window
+        ShowWindow(window_, SW_SHOW);
+        SetForegroundWindow(window_);
+        SetFocus(cancel);
+    }
+    ~Win32Progress() override {
+        // Enabled first, so that the activation goes back to the window the user worked in.
+        modal_.reset();
+        DestroyWindow(window_);
+    }
+    bool Update(const std::string& text, std::optional<int> percent) override {
+        SetWindowTextW(text_, Wide(text).c_str());
+        if (percent) SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(*percent), 0);
+        MSG message;
+        while (!cancelled_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {  // for the message loop, which ends the program
+                PostQuitMessage(static_cast<int>(message.wParam));
+                cancelled_ = true;
+            } else if (!IsDialogMessageW(window_, &message)) {  // Escape, Enter, Space: "Отмена"
+                platform_.Deliver(message);
+            }
+        }
+        return !cancelled_;
+    }
+
+  private:
+    HWND Child(const wchar_t* type, DWORD style, RECT at, const std::string& text) {
+        HWND child = CreateWindowExW(0, type, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style,
+                                     at.left, at.top, at.right - at.left, at.bottom - at.top,
+                                     window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(look_.Font()), FALSE);
+        return child;
+    }
+    // The button, Escape and the close button all cancel.
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* cancelled = reinterpret_cast<bool*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (cancelled &&
+            (message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL))) {
+            *cancelled = true;
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    Win32Platform& platform_;
+    Look look_;
+    HWND window_, text_, bar_;
+    bool cancelled_ = false;
+    std::optional<ModalScope> modal_;
+};
 
 }  // namespace
 
@@ -122,6 +239,22 @@ void Win32Platform::ShowMessage(const std::string& caption, const std::string& t
     HWND owner = ModalOwner();
     ModalScope modal(owner);
     MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+::Platform::Desktop::Answer Win32Platform::Ask(const std::string& caption,
+                                               const std::string& text) {
+    HWND owner = ModalOwner();
+    ModalScope modal(owner);
+    questionHook = SetWindowsHookExW(WH_CBT, CaptionButtons, nullptr, GetCurrentThreadId());
+    int chosen = MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(),
+                             MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON1);
+    if (questionHook) UnhookWindowsHookEx(std::exchange(questionHook, nullptr));
+    if (chosen == IDYES) return Answer::Yes;
+    return chosen == IDNO ? Answer::No : Answer::Cancel;
+}
+
+std::unique_ptr<::Platform::Progress> Win32Platform::ShowProgress(const std::string& name) {
+    return std::make_unique<Win32Progress>(*this, ModalOwner(), title_, name);
 }
 
 void Win32Platform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {

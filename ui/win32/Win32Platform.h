@@ -12,6 +12,9 @@ namespace Win32 {
 
 class Win32Window;
 
+// The window class of the progress window: no program window, so that it takes no shortcuts.
+inline constexpr wchar_t ProgressClass[] = L"VantrelProgress";
+
 class Win32Platform final : public Platform::Desktop {
   public:
     Win32Platform();
@@ -27,6 +30,9 @@ class Win32Platform final : public Platform::Desktop {
     void ShowMessage(const std::string& caption, const std::string& text) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
+    Answer Ask(const std::string& caption, const std::string& text) override;
+    std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
+    void Quit() override { EndLoop(); }
 
     // Test seams: when set, they stand in for the modal file dialog and message box.
     std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
