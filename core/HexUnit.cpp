@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -209,6 +210,20 @@ char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view
         p += eol.size();
     }
     return p;
+}
+
+std::optional<uint32_t> FindBytes(const std::vector<uint8_t>& pattern, uint64_t start) {
+    if (pattern.empty() || pattern.size() > ImageSize) return std::nullopt;
+    const std::boyer_moore_horspool_searcher searcher(pattern.begin(), pattern.end());
+    const uint8_t* image = ImageBytes.data();
+    start = std::min<uint64_t>(start, ImageSize);
+    auto search = [&](uint64_t from, uint64_t to) -> std::optional<uint32_t> {
+        const uint8_t* found = std::search(image + from, image + to, searcher);
+        if (found == image + to) return std::nullopt;
+        return static_cast<uint32_t>(found - image);
+    };
+    if (auto found = search(start, ImageSize)) return found;
+    return search(0, std::min<uint64_t>(ImageSize, start + pattern.size() - 1));
 }
 
 }  // namespace HexUnit
