@@ -10,8 +10,12 @@ class DumpSearch : public FormTest {
     void SetUp() override {
         FormTest::SetUp();
         std::string image(0x40, '\0');
-        image.replace(0x05, 3, "\x7F" "EL");
-        image.replace(0x1E, 3, "\x7F" "EL");
+        image.replace(0x05, 3,
+                      "\x7F"
+                      "EL");
+        image.replace(0x1E, 3,
+                      "\x7F"
+                      "EL");
         OpenFirmware(temp.Write("fw.bin", image));
     }
     // Answers the next prompt with `typed` and presses Ctrl and `key` in the dump.
@@ -59,7 +63,7 @@ TEST_F(DumpSearch, FindSelectsFromTheCaretOnAndWrapsOnce) {
     Ask('F', "'EL'");  // text, from after the caret's byte
     EXPECT_EQ(Caret(), (RowPoint{1, 11 + 3 * 15}));
     EXPECT_EQ(platform.Prompts.back().second, "7f 454C");  // the last pattern is offered
-    Ask('N', std::nullopt);  // round past the end, once
+    Ask('N', std::nullopt);                                // round past the end, once
     EXPECT_EQ(Caret(), (RowPoint{0, 11 + 3 * 6}));
     EXPECT_TRUE(platform.Messages.empty());
 }
@@ -67,11 +71,11 @@ TEST_F(DumpSearch, FindSelectsFromTheCaretOnAndWrapsOnce) {
 TEST_F(DumpSearch, FindReportsWhatItCannotFindOrRead) {
     Ask('G', "8");
     for (const char* pattern : {"7F 7F", "7 F", "'"}) Ask('F', pattern);
-    EXPECT_EQ(platform.Messages,
-              (std::vector<std::string>{
-                  Ru("Не найдено: 7F 7F."),
-                  Ru("«7 F» не шестнадцатеричные байты и не текст в апострофах."),
-                  Ru("«'» не шестнадцатеричные байты и не текст в апострофах.")}));
+    EXPECT_EQ(
+        platform.Messages,
+        (std::vector<std::string>{Ru("Не найдено: 7F 7F."),
+                                  Ru("«7 F» не шестнадцатеричные байты и не текст в апострофах."),
+                                  Ru("«'» не шестнадцатеричные байты и не текст в апострофах.")}));
     EXPECT_EQ(Caret(), (RowPoint{0, 11 + 3 * 8}));
 }
 
