@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,5 +56,9 @@ void AppendDumpRows(std::string& out, uint64_t first, uint64_t count, std::strin
 // The same into a caller's buffer, which must hold count * (DumpRowWidth + eol.size()) + 1
 // characters. Returns the end of the text written.
 char* FormatDumpRows(char* out, uint64_t first, uint64_t count, std::string_view eol);
+
+// Where `pattern` next stands in the image: the first match at `start` or after it, else,
+// wrapping round once, the first one that begins before `start`. Nothing for no match.
+std::optional<uint32_t> FindBytes(const std::vector<uint8_t>& pattern, uint64_t start);
 
 }  // namespace HexUnit

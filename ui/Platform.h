@@ -12,6 +12,7 @@
 #include <vector>
 
 class LineList;
+class RowEditor;
 
 namespace Platform {
 
@@ -49,8 +50,8 @@ struct Placement {
 
 struct TextViewSpec {
     Placement Where;
-    Color Background;
-    ::Platform::Font Font;  // qualified: GCC rejects a member that re-declares its type's name
+    Color Background = {};
+    ::Platform::Font Font = {};  // qualified: GCC rejects a member that re-declares its type's name
     ScrollBars Bars = ScrollBars::Vertical;
 };
 
@@ -75,10 +76,10 @@ struct KeyPress {
 };
 
 struct MenuItem {
-    std::string Caption;            // "&" marks the access letter
-    uint16_t Shortcut = 0;          // shown beside drop-down items; 0: none
-    std::function<void()> Command;  // empty for drop-downs and for items without a command
-    std::vector<MenuItem> Items;    // non-empty: a drop-down on the bar
+    std::string Caption;                 // "&" marks the access letter
+    uint16_t Shortcut = 0;               // shown beside drop-down items; 0: none
+    std::function<void()> Command = {};  // empty for drop-downs and items without a command
+    std::vector<MenuItem> Items = {};    // non-empty: a drop-down on the bar
 };
 
 class TextView {
@@ -95,17 +96,24 @@ class RowSource {
     virtual uint64_t RowCount() const = 0;
     // Row `row` (below RowCount) without a line break.
     virtual std::string Row(uint64_t row) const = 0;
+    // Rows first..first+count-1, each followed by CR LF, appended to `out`.
+    virtual void AppendRows(std::string& out, uint64_t first, uint64_t count) const {
+        for (uint64_t row = first; row < first + count; ++row) out.append(Row(row)).append("\r\n");
+    }
+    // How many bytes of the document those rows show: what a copy of them is measured in.
+    virtual uint64_t BytesOf(uint64_t first, uint64_t count) const = 0;
 };
 
-// A text view over a RowSource. The caret can be placed and rows selected and copied as in a
-// text view; the first edit turns the rows into an ordinary text (the LineList the view was
-// created with) and the edit applies to that text.
+// The screen side of a view whose behaviour lives in a RowEditor: the backend paints the lines
+// the editor holds, only those on screen, and turns its input into calls on the editor.
 class RowView {
   public:
     virtual ~RowView() = default;
-    // The source changed: its rows are shown from the top with the caret at the start, and any
-    // text the user typed is dropped.
-    virtual void ShowRows() = 0;
+    // The editor's text, caret, selection or scroll position changed: show it as it is now.
+    virtual void Changed() = 0;
+    // The platform's clipboard, as CP1251 text.
+    virtual std::string ClipboardText() = 0;
+    virtual void SetClipboardText(const std::string& text) = 0;
 };
 
 // Runs an action that the user started inside the program's error boundary. Returns true when
@@ -136,11 +144,9 @@ class Window {
     virtual void SetMenu(std::vector<MenuItem> bar) = 0;  // an empty bar shows no menu bar
     // The view shows `lines` from now on and sets its capacity; `lines` must outlive the window.
     virtual TextView& AddTextView(const TextViewSpec& spec, LineList& lines) = 0;
-    // A view that draws the rows of `rows` on demand and shows `text` once the user edits it;
-    // both must outlive the window. Filling the text on the first edit and copying a selection
-    // run inside the error handler: when they fail, the edit or the copy does not happen.
-    virtual RowView& AddRowView(const TextViewSpec& spec, const RowSource& rows,
-                                LineList& text) = 0;
+    // A view that shows `editor` and feeds it the user's input; the view attaches itself to the
+    // editor, which must outlive the window.
+    virtual RowView& AddRowView(const TextViewSpec& spec, RowEditor& editor) = 0;
     virtual TextControl& AddLabel(const LabelSpec& spec) = 0;
     virtual TextControl& AddPanel(const PanelSpec& spec) = 0;
 };
@@ -166,6 +172,10 @@ class Desktop {
         const std::filesystem::path& initialPath) = 0;
     // Modal over every window: the caption, the text, the stop icon and one OK button.
     virtual void ShowMessage(const std::string& caption, const std::string& text) = 0;
+    // Modal over every window: `caption`, one line field holding `initial`, "OK" and "Отмена";
+    // Enter and Escape answer it. Returns the field's CP1251 text, or nothing when cancelled.
+    virtual std::optional<std::string> Prompt(const std::string& caption,
+                                              const std::string& initial) = 0;
     // Receives every key press in every window of the program before the focused control does;
     // a press for which it returns true goes no further.
     virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) = 0;

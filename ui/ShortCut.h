@@ -21,8 +21,8 @@ inline constexpr uint8_t KeyF24 = 135;
 uint16_t Encode(uint8_t virtualKey, bool shift = false, bool ctrl = false, bool alt = false);
 Platform::KeyPress Decode(uint16_t shortcut);
 
-// "Shift+", "Ctrl+", "Alt+" in that order, then the key's name ("F3"); empty for 0 and for a
-// key without a name (any but F1 to F24).
+// "Shift+", "Ctrl+", "Alt+" in that order, then the key's name ("F3", "Ctrl+G"); empty for 0
+// and for a key without a name (any but F1 to F24, letters and digits).
 std::string Name(uint16_t shortcut);
 
 // The key and all three modifier states must agree.

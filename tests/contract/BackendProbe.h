@@ -4,10 +4,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "Platform.h"
-#include "RowCursor.h"
+#include "RowEditor.h"
 
 class BackendProbe {
   public:
@@ -24,13 +26,21 @@ class BackendProbe {
     virtual std::string DisplayedText(Platform::TextView& view) = 0;
     // Presses a key while `focused` has the keyboard focus.
     virtual void PressKey(Platform::Window& focused, const Platform::KeyPress& key) = 0;
-    // What a row view shows: the lines on screen while it shows rows, the whole text once the
-    // user has edited it; CP1251 with CR LF between lines.
+    // What a row view shows: the lines on screen, CP1251 with CR LF between lines.
     virtual std::string DisplayedText(Platform::RowView& view) = 0;
     // Presses a key while the row view has the keyboard focus.
     virtual void PressKey(Platform::RowView& view, const Platform::KeyPress& key) = 0;
     // Types CP1251 text at the row view's caret as the user would.
     virtual void TypeText(Platform::RowView& view, const std::string& text) = 0;
+    // The captions of the row view's context menu, each with a tab and the key name it shows.
+    virtual std::vector<std::string> ContextMenu(Platform::RowView& view) = 0;
+    // How the user answers the next prompt: Enter, after typing `Typed` over the offered text
+    // when given, or Escape.
+    struct PromptAnswer {
+        bool Accept = true;
+        std::optional<std::string> Typed = std::nullopt;
+    };
+    virtual void AnswerPrompt(const PromptAnswer& answer) = 0;
     // The text on the clipboard, as CP1251.
     virtual std::string Clipboard() = 0;
     // Delivers a close request to the window, as the platform's close key would.
@@ -48,8 +58,8 @@ class BackendProbe {
     virtual void CancelProgress() = 0;
 };
 
-// The cursor's lines from `first` up to `end`, with CR LF between them: what a row view shows.
-inline std::string LinesOf(const RowCursor& cursor, uint64_t first, uint64_t end) {
+// The editor's lines from `first` up to `end`, with CR LF between them: what a row view shows.
+inline std::string LinesOf(const RowEditor& cursor, uint64_t first, uint64_t end) {
     std::string shown;
     for (uint64_t line = first; line < end; ++line) {
         if (line > first) shown += "\r\n";

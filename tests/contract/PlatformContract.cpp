@@ -5,6 +5,7 @@
 
 #include "Cp1251.h"
 #include "LineList.h"
+#include "RowEditor.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ struct NumberedRows : Platform::RowSource {
         ++Drawn;
         return "row " + std::to_string(row);
     }
+    uint64_t BytesOf(uint64_t, uint64_t count) const override { return count; }
     uint64_t Count;
     mutable uint64_t Drawn = 0;
 };
@@ -75,13 +77,15 @@ struct ShownText {
 // guard is the program's error handler.
 struct ShownRows {
     ShownRows(BackendProbe& probe, uint64_t count)
-        : Probe(probe), Source(count), Window(NewWindow(probe, "rows")) {
+        : Probe(probe),
+          Source(count),
+          Editor(Source, probe.platform()),
+          Window(NewWindow(probe, "rows")) {
         probe.platform().SetErrorHandler(std::ref(Guard));
         const Platform::Placement underHeader = {
             .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true};
-        View = &Window->AddRowView({.Where = underHeader, .Background = {}, .Font = Courier},
-                                   Source, Text);
-        View->ShowRows();
+        View =
+            &Window->AddRowView({.Where = underHeader, .Background = {}, .Font = Courier}, Editor);
         Show(probe, *Window);
     }
     std::string Displayed() { return Probe.DisplayedText(*View); }
@@ -90,9 +94,9 @@ struct ShownRows {
 
     BackendProbe& Probe;
     NumberedRows Source;
-    LineList Text;
     CountingGuard Guard;
-    std::unique_ptr<Platform::Window> Window;  // after the source and text its view refers to
+    RowEditor Editor;
+    std::unique_ptr<Platform::Window> Window;  // after what its view refers to
     Platform::RowView* View;
 };
 
@@ -113,35 +117,35 @@ TEST_P(PlatformContract, RowViewSelectionIsCopied) {
     for (uint8_t key : {0x28, 0x23}) rows.Press({.VirtualKey = key, .Shift = true});
     rows.Press({.VirtualKey = 'C', .Ctrl = true});
     EXPECT_EQ(probe->Clipboard(), "row 1\r\nrow 2");
-    EXPECT_EQ(rows.Text.Text(), "");  // copying is no edit
 }
 
-TEST_P(PlatformContract, FirstEditTurnsTheRowsIntoText) {
+TEST_P(PlatformContract, RowViewTypesAndPastesAtTheCaret) {
     ShownRows rows(*probe, 3);
     rows.Press(Down);
-    rows.Type("X");
-    rows.Type("Y");  // later edits go into the text as it stands
-    EXPECT_EQ(rows.Guard.Calls, 1);
-    EXPECT_EQ(rows.Text.Text(), "row 0\r\nXYrow 1\r\nrow 2\r\n");
-    EXPECT_EQ(rows.Displayed(), "row 0\r\nXYrow 1\r\nrow 2\r\n");
+    rows.Type("\xC0Y");
+    rows.Press({.VirtualKey = 0x23, .Shift = true});  // Shift+End: the rest of the line
+    rows.Press({.VirtualKey = 'X', .Ctrl = true});
+    rows.Press({.VirtualKey = 0x28});
+    rows.Press({.VirtualKey = 0x24});  // Home
+    rows.Press({.VirtualKey = 'V', .Ctrl = true});
+    EXPECT_EQ(rows.Displayed(), "row 0\r\n\xC0Y\r\nrow 1row 2\r\n");
 }
 
-TEST_P(PlatformContract, RefusedFirstEditKeepsTheRows) {
+TEST_P(PlatformContract, RowViewContextMenuNamesTheCommandsAndKeys) {
     ShownRows rows(*probe, 3);
-    rows.Guard.Refuse = true;  // as when the rows would not fit in a text
-    rows.Type("X");
-    EXPECT_EQ(rows.Text.Text(), "");
-    EXPECT_EQ(rows.Displayed(), "row 0\r\nrow 1\r\nrow 2\r\n");
+    EXPECT_EQ(probe->ContextMenu(*rows.View),
+              (std::vector<std::string>{"\xCA\xEE\xEF\xE8\xF0\xEE\xE2\xE0\xF2\xFC\tCtrl+C",
+                                        "\xC2\xFB\xE4\xE5\xEB\xE8\xF2\xFC \xE2\xF1\xB8\tCtrl+A"}));
 }
 
-TEST_P(PlatformContract, ShowRowsDropsTheTypedTextAndPutsTheCaretAtTheStart) {
-    ShownRows rows(*probe, 3);
-    rows.Press(CtrlEnd);
-    rows.Type("typed");
-    rows.View->ShowRows();
-    EXPECT_EQ(rows.Text.Text(), "");
-    rows.Type("Z");
-    EXPECT_EQ(rows.Text.Text(), "Zrow 0\r\nrow 1\r\nrow 2\r\n");
+TEST_P(PlatformContract, PromptOffersItsTextAndReturnsTheAnswer) {
+    Platform::Desktop& desktop = probe->platform();
+    probe->AnswerPrompt({});
+    EXPECT_EQ(desktop.Prompt("Find", "7F 45"), "7F 45");
+    probe->AnswerPrompt({.Typed = "'\xC0\xFF'"});  // single-byte text both ways
+    EXPECT_EQ(desktop.Prompt("Find", "7F 45"), "'\xC0\xFF'");
+    probe->AnswerPrompt({.Accept = false});
+    EXPECT_EQ(desktop.Prompt("Find", "7F 45"), std::nullopt);
 }
 
 TEST_P(PlatformContract, ShowRaisesAndActivatesTheWindow) {

@@ -10,7 +10,8 @@
 #include "Cp1251.h"
 #include "LineList.h"
 #include "Platform.h"
-#include "RowCursor.h"
+#include "RowEditor.h"
+#include "ShortCut.h"
 
 class MemoryWindow;
 
@@ -59,54 +60,30 @@ class MemoryTextView : public Platform::TextView, public LineListView {
     int32_t CaretLine = 0;
 };
 
-// A view over rows drawn on demand: it shows a page of lines from the cursor's top, or, once the
-// user has edited it, the text view over its LineList.
+// The screen side of a row view: a page of lines from the editor's top line.
 class MemoryRowView : public Platform::RowView {
   public:
-    MemoryRowView(MemoryDesktop& desktop, const Platform::TextViewSpec& spec,
-                  const Platform::RowSource& rows, LineList& text)
-        : Cursor(rows), Text(text), Desktop(desktop) {
+    // Small, so that a test reaches the paste limit cheaply.
+    static constexpr size_t Capacity = size_t{1} << 20;
+
+    MemoryRowView(MemoryDesktop& desktop, const Platform::TextViewSpec& spec, RowEditor& editor)
+        : Editor(editor), Desktop(desktop) {
+        Editor.Attach(*this, Capacity);
         // A line is 16 pixels high; the last line that fits only in part does not count.
-        Cursor.SetPageLines(static_cast<uint32_t>(spec.Where.Height / 16));
+        Editor.SetPage(static_cast<uint32_t>(spec.Where.Height / 16), 0);
     }
 
-    void ShowRows() override {
-        Edited = false;
-        Text.Lines.Clear();
-        Cursor.Reset();
-    }
-    // The lines on screen, or the whole text once edited; CR LF between.
+    void Changed() override { ++Repaints; }
+    std::string ClipboardText() override { return Desktop.ClipboardText; }
+    void SetClipboardText(const std::string& text) override { Desktop.ClipboardText = text; }
     std::string Displayed() const {
-        if (Edited) return Text.Displayed;
-        return LinesOf(Cursor, Cursor.Top(),
-                       std::min(Cursor.LineCount(), Cursor.Top() + Cursor.PageLines()));
-    }
-    // A key the program's key handler left alone: navigation or copy.
-    void PressKey(const Platform::KeyPress& key) {
-        if (Edited || Cursor.Navigate(key) || !RowCursor::IsCopy(key)) return;
-        Desktop.Guarded(
-            [this] { Desktop.ClipboardText = Cursor.SelectedText(Text.Lines.Capacity()); });
-    }
-    // Types at the caret; the first edit turns the rows into text.
-    void TypeText(const std::string& text) {
-        if (!Edited) {
-            if (!Desktop.Guarded([this] { Cursor.WriteText(Text.Lines); })) return;
-            Edited = true;
-            // The caret stands where it stood among the rows, each ending in CR LF.
-            Caret = Cursor.Caret().Column;
-            for (uint64_t line = 0; line < Cursor.Caret().Line; ++line)
-                Caret += Cursor.Line(line).size() + 2;
-        }
-        Text.Displayed.insert(Caret, text);
-        Caret += text.size();
-        Text.Lines.ViewEdited();
+        return LinesOf(Editor, Editor.Top(),
+                       std::min(Editor.LineCount(), Editor.Top() + Editor.PageLines()));
     }
 
-    RowCursor Cursor;
-    MemoryTextView Text;
-    bool Edited = false;
-    size_t Caret = 0;  // byte offset into the text once edited
+    RowEditor& Editor;
     MemoryDesktop& Desktop;
+    int Repaints = 0;
 };
 
 // A label or a status panel.
@@ -144,9 +121,8 @@ class MemoryWindow : public Platform::Window {
     Platform::TextView& AddTextView(const Platform::TextViewSpec&, LineList& lines) override {
         return TextViews.emplace_back(lines);
     }
-    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text) override {
-        return RowViews.emplace_back(Desktop, spec, rows, text);
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec, RowEditor& editor) override {
+        return RowViews.emplace_back(Desktop, spec, editor);
     }
     Platform::TextControl& AddLabel(const Platform::LabelSpec&) override {
         return Texts.emplace_back();
@@ -197,6 +173,16 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
         return std::make_unique<MemoryProgress>(*this);
     }
     void Quit() override { LoopEnded = true; }
+    // The answer the test queued first; none left: the user cancels.
+    std::optional<std::string> Prompt(const std::string& caption,
+                                      const std::string& initial) override {
+        Prompts.push_back({caption, initial});
+        if (PromptAnswers.empty()) return std::nullopt;
+        const PromptAnswer answer = PromptAnswers.front();
+        PromptAnswers.pop_front();
+        if (!answer.Accept) return std::nullopt;
+        return answer.Typed.value_or(initial);
+    }
     void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
         KeyHandler = std::move(handler);
     }
@@ -212,7 +198,7 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
         if (ProgressUp) return false;        // the other windows take no input meanwhile
         bool taken = KeyHandler != nullptr;  // a command that failed took its key too
         if (taken) Guarded([&] { taken = KeyHandler(key); });
-        if (!taken && !focused.RowViews.empty()) focused.RowViews.front().PressKey(key);
+        if (!taken && !focused.RowViews.empty()) focused.RowViews.front().Editor.Key(key);
         return taken;
     }
 
@@ -240,11 +226,18 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
         return static_cast<MemoryRowView&>(view).Displayed();
     }
     void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override {
-        static_cast<MemoryRowView&>(view).PressKey(key);
+        static_cast<MemoryRowView&>(view).Editor.Key(key);
     }
     void TypeText(Platform::RowView& view, const std::string& text) override {
-        static_cast<MemoryRowView&>(view).TypeText(text);
+        static_cast<MemoryRowView&>(view).Editor.Type(text);
     }
+    std::vector<std::string> ContextMenu(Platform::RowView& view) override {
+        std::vector<std::string> shown;
+        for (const auto& item : static_cast<MemoryRowView&>(view).Editor.ContextMenu())
+            shown.push_back(item.Caption + "\t" + ShortCut::Name(item.Shortcut));
+        return shown;
+    }
+    void AnswerPrompt(const PromptAnswer& answer) override { PromptAnswers.push_back(answer); }
     std::string Clipboard() override { return ClipboardText; }
     void RequestClose(Platform::Window& window) override { window.Close(); }
     void AnswerNextQuestion(const std::string& button) override {
@@ -271,5 +264,7 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     std::vector<std::string> Questions;      // the texts of the questions asked
     std::vector<std::string> ProgressNames;  // the names of the progress windows shown
     bool CancelLoads = false;  // "Отмена" is pressed as soon as a progress window shows
+    std::deque<PromptAnswer> PromptAnswers;
+    std::vector<std::pair<std::string, std::string>> Prompts;  // caption and offered text
     std::function<bool(const Platform::KeyPress&)> KeyHandler;
 };

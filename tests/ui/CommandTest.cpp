@@ -21,7 +21,7 @@ TEST_F(FormTest, OpenScriptShowsTheFileAndABadOrCancelledOneChangesNothing) {
 }
 
 TEST_F(FormTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) {
-    DumpView().TypeText("typed into the dump");
+    DumpView().Editor.Type("typed into the dump");
     const std::string file = temp.Write("fw.bin", "\x01\x7F");
     OpenFirmware(file);
     OpenFirmware(temp.Path("missing.bin"));
@@ -32,7 +32,7 @@ TEST_F(FormTest, OpenFirmwareShowsTheRowsFromTheTopAndABadOneChangesNothing) {
     // The window's own item opens too, and every row of a large image is there.
     platform.DialogAnswers.push_back(temp.Write("big.bin", std::string(5000, 'A')));
     Choose(FirmwareWindow(), {"Открыть HEX-файл"});
-    EXPECT_EQ(DumpView().Cursor.LineCount(), 314u);  // 313 rows and the empty line after
+    EXPECT_EQ(DumpView().Editor.LineCount(), 314u);  // 313 rows and the empty line after
 }
 
 TEST_F(FormTest, RunErrorPutsTheCaretOnTheFailingLine) {

@@ -50,7 +50,7 @@ TEST_F(FormTest, MainWindowShortcutsWorkWhereverTheFocusIs) {
         EXPECT_TRUE(Press(focused(), KeyF3, true));
         EXPECT_TRUE(Press(focused(), KeyF3));
         EXPECT_TRUE(Press(focused(), KeyF9));
-        EXPECT_EQ(DumpView().Cursor.Line(0), "00000000 | 7F ");
+        EXPECT_EQ(DumpView().Editor.Line(0), "00000000 | 7F ");
         EXPECT_EQ(ListingWindow().TextViews.at(0).Displayed, "R: 00000001\r\n");
         EXPECT_EQ(platform.ActiveWindow(), &ListingWindow());  // a run shows the listing
         // Another modifier state is another key: it goes on to the window.
