@@ -160,7 +160,8 @@ void QtPlatform::ShowMessage(const std::string& caption, const std::string& text
 
 std::optional<std::string> QtPlatform::Prompt(const std::string& caption,
                                               const std::string& initial) {
-    QDialog dialog(LastActive(), Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    QDialog dialog(LastActive(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowCloseButtonHint);
     dialog.setWindowTitle(QtText::ToQString(caption));
     dialog.setWindowModality(Qt::ApplicationModal);
     auto* field = new QLineEdit(QtText::ToQString(initial), &dialog);
