@@ -157,8 +157,8 @@ void TFirmwareForm::GoToClick() {
     const std::optional<std::string> answer =
         platform_.Prompt(Ru("Перейти к адресу"), lastAddress_);
     if (!answer) return;
-    lastAddress_ = *answer;
     const std::string text = Trim(*answer);
+    lastAddress_ = text;
     const std::optional<std::string> digits = AddressDigits(text);
     if (!digits) throw Exception(Ru("Адрес «") + text + Ru("» не шестнадцатеричное число."));
     // Images stay below 4 GiB: more than 8 digits is past the end of any of them.

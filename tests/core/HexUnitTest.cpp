@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "Errors.h"
@@ -64,6 +65,30 @@ TEST(Dump, RowsAndHexTexts) {
     ImageSize = 0;
     EXPECT_EQ(DumpRowCount(), 0u);
     ImageBytes.clear();
+}
+
+// Every place a pattern can stand, checked against a plain search: across the word-at-a-time
+// blocks, at the image's end, before the start (wrapping round once) and with runs of one byte.
+TEST(Find, FindsTheNextMatchAndWrapsRoundOnce) {
+    ImageBytes.assign(200, 0xFF);
+    for (size_t at : {0, 31, 32, 63, 100, 197}) ImageBytes[at] = 0x7F, ImageBytes[at + 1] = 0x00;
+    ImageBytes[199] = 0x46;
+    ImageSize = static_cast<uint32_t>(ImageBytes.size());
+    const std::vector<std::vector<uint8_t>> patterns = {
+        {0x7F, 0x00}, {0x00, 0xFF, 0xFF}, {0xFF, 0xFF, 0x7F}, {0x46}, {0x00, 0x46}, {0x12}};
+    for (const auto& pattern : patterns) {
+        for (uint64_t start : {0, 1, 32, 33, 64, 150, 199, 200}) {
+            auto plain = [&](size_t from, size_t to) -> std::optional<uint32_t> {
+                auto found = std::search(ImageBytes.begin() + from, ImageBytes.begin() + to,
+                                         pattern.begin(), pattern.end());
+                if (found == ImageBytes.begin() + to) return std::nullopt;
+                return static_cast<uint32_t>(found - ImageBytes.begin());
+            };
+            std::optional<uint32_t> expected = plain(start, 200);
+            if (!expected) expected = plain(0, std::min<size_t>(200, start + pattern.size() - 1));
+            EXPECT_EQ(FindBytes(pattern, start), expected) << start << " " << pattern.size();
+        }
+    }
 }
 
 TEST(MessageText, AppendsAFullStopAfterCharactersAboveIt) {
