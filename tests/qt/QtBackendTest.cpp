@@ -50,6 +50,9 @@ TEST_F(QtBackendTest, EveryByteGoesThroughTheViewAndBack) {
     lines.SetText(all + "\r\n\xA0 no-break\r\n");
     lines.ViewEdited();  // read the text back from the document
     EXPECT_EQ(lines.Text(), all + "\r\n\xA0 no-break\r\n");
+    // The clipboard's UTF-8 holds them too, with a line feed for each CR LF.
+    EXPECT_EQ(QString::fromUtf8(QtText::ToUtf8Lines(all + "\r\n\r")),
+              QtText::ToQString(all) + "\n\r");
     // What CP1251 cannot hold reads back as one '?' each, line separators as line breaks.
     EXPECT_EQ(QtText::FromDocument(u"a\u2028b\u2029c\U0001F600d"), "a\r\nb\r\nc?d");
 
@@ -110,6 +113,17 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
     probe.platform().ShowMessage("Vantrel", Cp1251::FromUtf8("Нет файла <x>."));
     EXPECT_TRUE(QTest::qWaitForWindowActive(&QtProbe::Of(*window)));
     EXPECT_EQ(QApplication::focusWidget(), &view);
+
+    // The prompt shows its caption and its buttons in Russian, whatever Qt's own translations.
+    WhenModal([](QWidget* modal) {
+        EXPECT_EQ(modal->windowTitle(), QString::fromUtf8("Найти"));
+        QStringList buttons;
+        for (const QPushButton* button : modal->findChildren<QPushButton*>())
+            buttons << button->text();
+        EXPECT_EQ(buttons, (QStringList{"OK", QString::fromUtf8("Отмена")}));
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    EXPECT_EQ(probe.platform().Prompt(Cp1251::FromUtf8("Найти"), "7F"), std::nullopt);
 
     // The file dialog speaks Russian whatever the locale, its sizes, dates and folders too,
     // offers the last path and returns the name of a missing file too; keys pressed in it do not

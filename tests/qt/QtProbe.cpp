@@ -7,10 +7,12 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QWindow>
 #include <map>
 
@@ -39,17 +41,31 @@ Qt::KeyboardModifiers ModifiersOf(const Platform::KeyPress& key) {
            (key.Alt ? Qt::AltModifier : Qt::NoModifier);
 }
 
-// Types CP1251 text key by key into the widget `target` names at that key: CR LF as the Enter
-// key, any other byte as its character.
-void Type(const std::function<QWidget*()>& target, const std::string& text) {
+// Types CP1251 text key by key into `target`: CR LF as the Enter key, any other byte as its
+// character with the key a keyboard layout for it reports.
+void Type(QWidget* target, const std::string& text) {
     for (size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "\r\n") == 0) {
-            QTest::keyClick(target(), Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Return);
             ++i;
-        } else {
-            QTest::keyClicks(target(), QString(QChar(Cp1251::ToUnicode(uint8_t(text[i])))));
+            continue;
         }
+        const QChar typed(Cp1251::ToUnicode(static_cast<uint8_t>(text[i])));
+        QTest::sendKeyEvent(QTest::Click, target, Qt::Key(typed.toUpper().unicode()),
+                            QString(typed), Qt::NoModifier);
     }
+}
+
+// Answers the prompt once it is up, from inside its own event loop.
+void Answer(const BackendProbe::PromptAnswer& answer, int tries) {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    QLineEdit* field = dialog ? dialog->findChild<QLineEdit*>() : nullptr;
+    if (!field) {
+        if (tries > 0) QTimer::singleShot(10, [answer, tries] { Answer(answer, tries - 1); });
+        return;
+    }
+    if (answer.Typed) Type(field, *answer.Typed);
+    QTest::keyClick(field, answer.Accept ? Qt::Key_Return : Qt::Key_Escape);
 }
 
 }  // namespace
@@ -79,7 +95,7 @@ void QtProbe::TypeText(Platform::TextView& view, const std::string& text) {
     QtTextView& widget = Of(view);
     widget.setFocus();
     QTest::keyClick(&widget, Qt::Key_End, Qt::ControlModifier);
-    Type([&] { return &widget; }, text);
+    Type(&widget, text);
 }
 
 std::string QtProbe::DisplayedText(Platform::TextView& view) {
@@ -95,12 +111,10 @@ void QtProbe::PressKey(Platform::Window& focused, const Platform::KeyPress& key)
 
 std::string QtProbe::DisplayedText(Platform::RowView& view) {
     ProcessEvents();
-    QtRowView& widget = Of(view);
-    if (widget.Edited()) return DisplayedText(widget.TextView());
     // The lines standing wholly in the view.
-    const RowCursor& cursor = widget.Cursor();
-    const uint64_t top = cursor.Top();
-    return LinesOf(cursor, top, std::min(cursor.LineCount(), top + cursor.PageLines()));
+    const RowEditor& editor = Of(view).Editor();
+    const uint64_t top = editor.Top();
+    return LinesOf(editor, top, std::min(editor.LineCount(), top + editor.PageLines()));
 }
 
 void QtProbe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
@@ -114,9 +128,30 @@ void QtProbe::TypeText(Platform::RowView& view, const std::string& text) {
     QtRowView& widget = Of(view);
     Activate(widget);
     widget.setFocus();
-    // The first edit hands the keys to the text view.
-    Type([&] { return widget.Edited() ? static_cast<QWidget*>(&widget.TextView()) : &widget; },
-         text);
+    Type(&widget, text);
+}
+
+QMenu* QtProbe::OpenContextMenu(QtRowView& view) {
+    Activate(view);
+    // Through the window, which turns the right button's press into the context menu's event.
+    QWidget& window = *view.window();
+    QTest::mouseClick(window.windowHandle(), Qt::RightButton, {},
+                      view.viewport()->mapTo(&window, QPoint(40, 10)));
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
+
+std::vector<std::string> QtProbe::ContextMenu(Platform::RowView& view) {
+    std::vector<std::string> shown;
+    QMenu* menu = OpenContextMenu(Of(view));
+    if (!menu) return shown;
+    for (const QAction* action : menu->actions())
+        shown.push_back(QtText::FromQString(action->text()));
+    menu->close();
+    return shown;
+}
+
+void QtProbe::AnswerPrompt(const PromptAnswer& answer) {
+    QTimer::singleShot(0, [answer] { Answer(answer, 500); });
 }
 
 std::string QtProbe::Clipboard() {

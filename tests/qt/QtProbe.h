@@ -1,6 +1,7 @@
 // The Qt backend seen as the user sees it: active window, stacking, typing, keys, close requests.
 #pragma once
 
+#include <QMenu>
 #include <QTimer>
 #include <memory>
 
@@ -23,6 +24,8 @@ class QtProbe : public BackendProbe {
     std::string DisplayedText(Platform::RowView& view) override;
     void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
     void TypeText(Platform::RowView& view, const std::string& text) override;
+    std::vector<std::string> ContextMenu(Platform::RowView& view) override;
+    void AnswerPrompt(const PromptAnswer& answer) override;
     std::string Clipboard() override;
     void AnswerNextQuestion(const std::string& button) override;
     std::string LastQuestion() override { return lastQuestion_; }
@@ -34,6 +37,8 @@ class QtProbe : public BackendProbe {
     static QtRowView& Of(Platform::RowView& view) { return dynamic_cast<QtRowView&>(view); }
     // Activates the widget's window and waits until the platform reports it active.
     static bool Activate(QWidget& widget);
+    // Right-clicks the row view as the user does; returns the context menu that opens.
+    static QMenu* OpenContextMenu(QtRowView& view);
 
   private:
     QtPlatform platform_;

@@ -1,13 +1,16 @@
 // The real program on the Qt backend, offscreen: the main window's client area, panels and face,
-// the dump's header over its rows, minimised windows, the end of the loop.
+// the dump's header over its rows and its context menu, minimised windows, the end of the loop.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
 #include "FirmwareUnit.h"
+#include "LineList.h"
 #include "ListingUnit.h"
 #include "MainUnit.h"
 #include "Program.h"
@@ -56,13 +59,14 @@ TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {
 }
 
 // The header's columns stand over the dump's: the first "00" of the header, after eleven blanks,
-// begins where the eleven characters of a row's address and bar end. The text the dump turns into
-// at the first edit stands where the rows stood.
-TEST_F(QtProgramTest, DumpHeaderStandsOverItsColumnsAndTheTextOverTheRows) {
+// begins where the eleven characters of a row's address and bar end. The rows look as the text
+// view of the other windows shows the same lines: font, colours, margins and line spacing.
+TEST_F(QtProgramTest, DumpHeaderStandsOverItsColumnsAndRowsLookAsText) {
     probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = 114});
     QtRowView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
-    QWidget& firmware = *QtProbe::Of(*FirmwareUnit::FirmwareForm->Window).Client();
-    const QImage client = firmware.grab().toImage();
+    view.clearFocus();  // no caret, as in the text view without the focus
+    const QImage client =
+        QtProbe::Of(*FirmwareUnit::FirmwareForm->Window).Client()->grab().toImage();
     auto firstColumn = [&](int top, int bottom, QColor colour) {
         for (int x = 0; x < client.width(); ++x)
             for (int y = top; y < bottom; ++y)
@@ -74,10 +78,34 @@ TEST_F(QtProgramTest, DumpHeaderStandsOverItsColumnsAndTheTextOverTheRows) {
     const QFontMetricsF metrics(view.font());
     EXPECT_NEAR(headerText - metrics.horizontalAdvance(QString(11, ' ')), rowText, 1.0);
 
-    probe.TypeText(view, "X");  // on the first line; the lines below stay
-    ASSERT_TRUE(view.Edited());
-    const QRect below(0, view.y() + 2 * metrics.lineSpacing(), view.width() - 30, 200);
-    EXPECT_EQ(firmware.grab().toImage().copy(below), client.copy(below));
+    LineList lines;
+    QtTextView text(
+        {.Where = {},
+         .Background = {0, 0, 0},
+         .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}}},
+        lines, nullptr);
+    lines.SetText(LinesOf(view.Editor(), 0, view.Editor().LineCount()));
+    text.resize(view.size());
+    const QRect inside = view.viewport()->geometry();
+    auto pixels = [&](QWidget& widget) {
+        return widget.grab(inside).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_EQ(pixels(view), pixels(text));
+}
+
+// The context menu opens on a right click and runs what is chosen in it: here, by the keyboard,
+// going to an address that the user gives in the real prompt.
+TEST_F(QtProgramTest, ContextMenuRunsGoToThroughThePrompt) {
+    probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = 114});
+    QtRowView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
+    QMenu* menu = QtProbe::OpenContextMenu(view);
+    ASSERT_NE(menu, nullptr);
+    probe.AnswerPrompt({.Typed = "0xF00"});
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Return})
+        QTest::keyClick(menu, key);
+    EXPECT_EQ(view.Editor().Caret(), (RowPoint{0xF0, 11}));
+    EXPECT_EQ(view.verticalScrollBar()->value(), static_cast<int>(view.Editor().Top()));
+    EXPECT_GT(view.Editor().Top(), 0u);
 }
 
 // However the window manager left a window, the commands that show it bring it back active.

@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
@@ -243,6 +245,29 @@ void QtPlatform::ShowMessage(const std::string& caption, const std::string& text
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     RunModal(box);
+}
+
+std::optional<std::string> QtPlatform::Prompt(const std::string& caption,
+                                              const std::string& initial) {
+    QDialog dialog(LastActive(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowCloseButtonHint);
+    dialog.setWindowTitle(QtText::ToQString(caption));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    auto* field = new QLineEdit(QtText::ToQString(initial), &dialog);
+    field->selectAll();  // typing replaces what is offered
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(u'0') * 32);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    // OK is the default button: Enter in the field answers with it, Escape cancels.
+    buttons->addButton("OK", QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QtText::ToQString(Cp1251::FromUtf8("Отмена")), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(field);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
+    return QtText::FromQString(field->text());
 }
 
 void QtPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {

@@ -1,30 +1,25 @@
-// The view of rows drawn on demand: it paints only the lines on screen, asking the row source for
-// them as it paints, and turns into an ordinary text view the first time the user edits it.
+// The screen side of a row editor: it paints the editor's lines on screen, as the text view
+// paints its blocks, and turns the widget's input into calls on the editor.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <string>
 
-#include "LineList.h"
 #include "Platform.h"
-#include "RowCursor.h"
+#include "RowEditor.h"
 
 class QTextLayout;
-class QtTextView;
 
 class QtRowView : public QAbstractScrollArea, public Platform::RowView {
   public:
-    // The first edit and copies run inside the desktop's error handler.
-    QtRowView(const Platform::TextViewSpec& spec, const Platform::RowSource& rows, LineList& text,
-              const Platform::Desktop& desktop, QWidget* parent);
+    QtRowView(const Platform::TextViewSpec& spec, RowEditor& editor, QWidget* parent);
 
-    void ShowRows() override;
+    void Changed() override;
+    std::string ClipboardText() override;
+    void SetClipboardText(const std::string& text) override;
 
-    const RowCursor& Cursor() const { return cursor_; }
-    bool Edited() const { return edited_; }
-    // The text view the rows become; it covers this view once the user has edited it.
-    QtTextView& TextView() const { return *text_; }
+    const RowEditor& Editor() const { return editor_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -33,6 +28,7 @@ class QtRowView : public QAbstractScrollArea, public Platform::RowView {
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -42,18 +38,14 @@ class QtRowView : public QAbstractScrollArea, public Platform::RowView {
     int TextTop() const;
     // A line laid out as the text view lays out a block, its left edge at the margin.
     void LayOut(QTextLayout& layout, uint64_t line) const;
+    qreal Shift() const { return editor_.Left() * columnWidth_; }  // the view scrolled sideways
     RowPoint PointAt(QPoint at) const;
-    void Moved();  // the caret or the top line changed: the scroll bar follows, the view repaints
-    void Copy();
-    bool BecomeText();
     void RestartBlink();
 
-    RowCursor cursor_;
-    LineList& lines_;
-    const Platform::Desktop& desktop_;
-    QtTextView* text_;
+    RowEditor& editor_;
     int lineHeight_ = 1;
-    bool edited_ = false;
+    qreal columnWidth_ = 1;
+    bool syncing_ = false;  // the scroll bar is being set from the editor, not by the user
     bool caretShown_ = false;
     QTimer blink_;
 };

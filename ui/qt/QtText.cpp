@@ -1,7 +1,10 @@
 #include "QtText.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 
 #include "Cp1251.h"
 
@@ -16,6 +19,21 @@ const std::array<char16_t, 256>& Table() {
         return t;
     }();
     return table;
+}
+
+// Writes `c` as UTF-8 at `to`; returns the end of what was written.
+char* AppendUtf8(char* to, char16_t c) {
+    if (c < 0x80) {
+        *to++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *to++ = static_cast<char>(0xC0 | (c >> 6));
+        *to++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *to++ = static_cast<char>(0xE0 | (c >> 12));
+        *to++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *to++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return to;
 }
 
 bool IsBreak(char16_t c) {
@@ -37,12 +55,6 @@ std::string FromQString(QStringView text) {
         std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
 }
 
-QString ToDocument(std::string_view lines) {
-    QString out;
-    ToDocument(lines, out);
-    return out;
-}
-
 void ToDocument(std::string_view lines, QString& out) {
     const auto& table = Table();
     out.resize(static_cast<qsizetype>(lines.size()));
@@ -57,6 +69,37 @@ void ToDocument(std::string_view lines, QString& out) {
         }
     }
     out.truncate(to - start);
+}
+
+QByteArray ToUtf8Lines(std::string_view lines) {
+    // Each byte above 0x7F takes at most three: counted first, a word at a time, so that the
+    // output is allocated once; a text without them is copied run by run between the CRs.
+    constexpr uint64_t highBits = 0x8080808080808080u;
+    size_t high = 0, at = 0;
+    for (uint64_t word; at + 8 <= lines.size(); at += 8) {
+        std::memcpy(&word, lines.data() + at, 8);
+        if (word & highBits) high += static_cast<size_t>(std::popcount(word & highBits));
+    }
+    for (; at < lines.size(); ++at) high += static_cast<uint8_t>(lines[at]) >> 7;
+    QByteArray out(static_cast<qsizetype>(lines.size() + 2 * high), Qt::Uninitialized);
+    char* to = out.data();
+    for (at = 0; at < lines.size();) {
+        const size_t cr = std::min(lines.find('\r', at), lines.size());
+        if (high == 0) {
+            std::memcpy(to, lines.data() + at, cr - at);
+            to += cr - at;
+        } else {
+            for (char b : lines.substr(at, cr - at))
+                to = AppendUtf8(to, Table()[static_cast<uint8_t>(b)]);
+        }
+        at = cr;
+        if (at == lines.size()) break;
+        const bool crlf = at + 1 < lines.size() && lines[at + 1] == '\n';
+        *to++ = crlf ? '\n' : '\r';
+        at += crlf ? 2 : 1;
+    }
+    out.truncate(to - out.data());
+    return out;
 }
 
 std::string FromDocument(QStringView raw) {

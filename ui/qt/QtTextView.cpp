@@ -17,8 +17,7 @@ QtTextView::QtTextView(const Platform::TextViewSpec& spec, LineList& lines, QWid
     colours.setColor(QPalette::Base, QtLook::ToQColor(spec.Background));
     colours.setColor(QPalette::Text, QtLook::ToQColor(spec.Font.Colour));
     setPalette(colours);
-    // The text starts three pixels in, as in the header label above the dump: its columns line up.
-    document()->setDocumentMargin(2);
+    document()->setDocumentMargin(Margin);
     // Scroll bars stand even when the text fits, as those of a classic edit control do.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(spec.Bars == Platform::ScrollBars::Both ? Qt::ScrollBarAlwaysOn

@@ -12,6 +12,8 @@ class QtTextView : public QPlainTextEdit, public LineListView, public Platform::
   public:
     // Large enough for the dump of any image the loader takes in practice.
     static constexpr size_t Capacity = size_t{256} * 1024 * 1024;
+    // The text starts this far in, as in the header label above the dump: its columns line up.
+    static constexpr int Margin = 2;
 
     QtTextView(const Platform::TextViewSpec& spec, LineList& lines, QWidget* parent);
     ~QtTextView() override;

@@ -21,15 +21,15 @@ Qt::WindowFlags FlagsFor(const Platform::WindowSpec& spec) {
     return flags;
 }
 
-// A drop-down item shows the shortcut's name after a tab; the key itself is caught by the
-// platform's key filter, so the action takes no shortcut of its own.
-QString ItemText(const Platform::MenuItem& item) {
+}  // namespace
+
+// The key itself is caught by the platform's key filter or the view, so the action takes no
+// shortcut of its own.
+QString QtWindow::ItemText(const Platform::MenuItem& item) {
     QString text = QtText::ToQString(item.Caption);
     if (item.Shortcut != 0) text += '\t' + QtText::ToQString(ShortCut::Name(item.Shortcut));
     return text;
 }
-
-}  // namespace
 
 void QtClientArea::Add(QWidget* control, const Platform::Placement& where) {
     controls_.push_back({control, where});
@@ -182,9 +182,8 @@ Platform::TextView& QtWindow::AddTextView(const Platform::TextViewSpec& spec, Li
     return *view;
 }
 
-Platform::RowView& QtWindow::AddRowView(const Platform::TextViewSpec& spec,
-                                        const Platform::RowSource& rows, LineList& text) {
-    auto* view = new QtRowView(spec, rows, text, desktop_, client_);
+Platform::RowView& QtWindow::AddRowView(const Platform::TextViewSpec& spec, RowEditor& editor) {
+    auto* view = new QtRowView(spec, editor, client_);
     client_->Add(view, spec.Where);
     if (!focusProxy()) setFocusProxy(view);
     return *view;

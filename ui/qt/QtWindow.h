@@ -48,8 +48,7 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void OnCloseRequest(std::function<void()> handler) override;
     void SetMenu(std::vector<Platform::MenuItem> bar) override;
     Platform::TextView& AddTextView(const Platform::TextViewSpec& spec, LineList& lines) override;
-    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec,
-                                  const Platform::RowSource& rows, LineList& text) override;
+    Platform::RowView& AddRowView(const Platform::TextViewSpec& spec, RowEditor& editor) override;
     Platform::TextControl& AddLabel(const Platform::LabelSpec& spec) override;
     Platform::TextControl& AddPanel(const Platform::PanelSpec& spec) override;
 
@@ -58,6 +57,8 @@ class QtWindow : public QMainWindow, public Platform::Window {
     void StepFocus(bool forward);
     // Orders the program's windows: a window raised or activated later lies above.
     uint64_t RaisedAt() const { return raisedAt_; }
+    // A menu item's text: its caption, then the shortcut's name after a tab.
+    static QString ItemText(const Platform::MenuItem& item);
     // Called when the window has closed, after a close request without a handler.
     std::function<void()> Closed;
 
