@@ -48,19 +48,8 @@ Realised Realise(const LOGFONTW& asked) {
     return realised;
 }
 
-// Answers the next modal dialog of this thread from inside its own message loop.
-std::function<void(HWND)> answer;
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = GetActiveWindow();
-    if (ClassOf(dialog) != L"#32770") return;
-    KillTimer(nullptr, timer);
-    std::exchange(answer, nullptr)(dialog);
-}
-
 void WhenModal(std::function<void(HWND)> then) {
-    answer = std::move(then);
-    SetTimer(nullptr, 0, 20, AnswerDialog);
+    Win32Probe::WhenShown(L"#32770", std::move(then));
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -199,6 +188,34 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     });
     EXPECT_EQ(platform.OpenFileDialog(folder / "vantrel-offered.bin"), typed);
     EXPECT_NE(shown.find("vantrel-offered.bin"), std::string::npos) << shown;
+}
+
+// The prompt is a dialog of its own: the caption, one field offering its text, and the buttons
+// in the interface's language on every locale.
+TEST_F(Win32WindowTest, PromptIsADialogWithAFieldAndRussianButtons) {
+    main->Show();
+    tool->Show();
+    probe.ProcessEvents();
+    std::wstring caption;
+    std::vector<std::wstring> texts;
+    int enabled = -1;
+    WhenModal([&](HWND dialog) {
+        enabled = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
+        caption.resize(64);
+        caption.resize(static_cast<size_t>(GetWindowTextW(dialog, caption.data(), 64)));
+        std::vector<HWND> children;
+        EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
+        for (HWND child : children) {
+            wchar_t text[64] = {};
+            GetWindowTextW(child, text, 64);
+            texts.push_back(ClassOf(child) + L":" + text);
+        }
+        PostMessageW(children.front(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    EXPECT_EQ(platform.Prompt(Cp1251::FromUtf8("Перейти к адресу"), "1234h"), std::nullopt);
+    EXPECT_EQ(caption, L"Перейти к адресу");
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"EDIT:1234h", L"BUTTON:OK", L"BUTTON:Отмена"}));
+    EXPECT_EQ(enabled, 0);
 }
 
 }  // namespace
