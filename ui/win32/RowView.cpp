@@ -1,8 +1,8 @@
 #include "RowView.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <vector>
@@ -49,6 +49,19 @@ class OpenClipboardScope {
   private:
     bool open_;
 };
+
+// A movable block holding a copy of `size` bytes, as the clipboard takes them.
+HGLOBAL GlobalBlock(const void* data, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    void* at = block ? GlobalLock(block) : nullptr;
+    if (!at) {
+        if (block) GlobalFree(block);
+        throw std::bad_alloc();
+    }
+    std::memcpy(at, data, size);
+    GlobalUnlock(block);
+    return block;
+}
 
 // Floor division, so that points left of or above the text count as the column or line before.
 int64_t Below(int64_t offset, int64_t step) {
@@ -286,28 +299,22 @@ std::string RowView::ClipboardText() {
 }
 
 void RowView::SetClipboardText(const std::string& text) {
-    // One pass from CP1251 straight into the clipboard's block: a copy of 64 MiB of rows is
-    // 256 MB of text.
-    static const std::array<wchar_t, 256> wideOf = [] {
-        std::array<wchar_t, 256> table{};
-        for (size_t byte = 0; byte < table.size(); ++byte)
-            table[byte] = Cp1251::ToUnicode(static_cast<uint8_t>(byte));
-        return table;
-    }();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* wide = memory ? static_cast<wchar_t*>(GlobalLock(memory)) : nullptr;
-    if (!wide) {
-        if (memory) GlobalFree(memory);
-        throw std::bad_alloc();
+    // The CP1251 bytes as they are, marked as Russian text: the system converts them through that
+    // code page for whoever asks for Unicode text, on every locale. A copy of 64 MiB of rows is
+    // 256 MB of text; as UTF-16 it would be twice that to write and to hand to the system.
+    const LCID russian = MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA), SORT_DEFAULT);
+    HGLOBAL locale = GlobalBlock(&russian, sizeof russian), bytes = nullptr;
+    try {
+        bytes = GlobalBlock(text.data(), text.size() + 1);
+    } catch (...) {
+        GlobalFree(locale);
+        throw;
     }
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    for (size_t index = 0; index < text.size(); ++index) wide[index] = wideOf[bytes[index]];
-    wide[text.size()] = L'\0';
-    GlobalUnlock(memory);
     OpenClipboardScope clipboard(handle_);
     // Another program holds the clipboard: nothing is copied, as in an EDIT view.
-    if (!clipboard || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory))
-        GlobalFree(memory);
+    const bool taken = clipboard && EmptyClipboard() && SetClipboardData(CF_LOCALE, locale);
+    if (!taken) GlobalFree(locale);
+    if (!taken || !SetClipboardData(CF_TEXT, bytes)) GlobalFree(bytes);
 }
 
 LRESULT RowView::Respond(UINT message, WPARAM wParam, LPARAM lParam) {
