@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <functional>
-#include <utility>
+#include <vector>
 
 #include "Cp1251.h"
 #include "LineList.h"
@@ -46,10 +46,6 @@ Realised Realise(const LOGFONTW& asked) {
     DeleteObject(font);
     for (COLORREF pixel : pixels) realised.ink += GetRValue(pixel);
     return realised;
-}
-
-void WhenModal(std::function<void(HWND)> then) {
-    Win32Probe::WhenShown(L"#32770", std::move(then));
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -160,12 +156,12 @@ TEST_F(Win32WindowTest, ShowRestoresAMinimisedWindowAndFocusesItsView) {
     EXPECT_EQ(lines.Text(), "");
 }
 
-TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
+TEST_F(Win32WindowTest, MessageBoxFileDialogAndPromptAreModalOverEveryWindow) {
     main->Show();
     tool->Show();
     probe.ProcessEvents();
     int enabledInBox = -1;
-    WhenModal([&](HWND box) {
+    Win32Probe::WhenShown(L"#32770", [&](HWND box) {
         enabledInBox = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
@@ -178,7 +174,7 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const std::filesystem::path typed = folder / u8"нет-такого-日本.bin";
     std::string shown;
-    WhenModal([&](HWND dialog) {
+    Win32Probe::WhenShown(L"#32770", [&](HWND dialog) {
         std::vector<HWND> children;
         EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
         HWND name = *std::ranges::find_if(children, [](HWND c) { return ClassOf(c) == L"EDIT"; });
@@ -188,34 +184,25 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     });
     EXPECT_EQ(platform.OpenFileDialog(folder / "vantrel-offered.bin"), typed);
     EXPECT_NE(shown.find("vantrel-offered.bin"), std::string::npos) << shown;
-}
 
-// The prompt is a dialog of its own: the caption, one field offering its text, and the buttons
-// in the interface's language on every locale.
-TEST_F(Win32WindowTest, PromptIsADialogWithAFieldAndRussianButtons) {
-    main->Show();
-    tool->Show();
-    probe.ProcessEvents();
-    std::wstring caption;
+    // The prompt: its caption, the field with the offered text, the buttons in the interface's
+    // language on every locale.
     std::vector<std::wstring> texts;
-    int enabled = -1;
-    WhenModal([&](HWND dialog) {
-        enabled = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
-        caption.resize(64);
-        caption.resize(static_cast<size_t>(GetWindowTextW(dialog, caption.data(), 64)));
-        std::vector<HWND> children;
-        EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
-        for (HWND child : children) {
+    Win32Probe::WhenShown(L"#32770", [&](HWND dialog) {
+        enabledInBox = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
+        std::vector<HWND> windows{dialog};
+        EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows) {
             wchar_t text[64] = {};
-            GetWindowTextW(child, text, 64);
-            texts.push_back(ClassOf(child) + L":" + text);
+            GetWindowTextW(window, text, 64);
+            texts.push_back(ClassOf(window) + L":" + text);
         }
-        PostMessageW(children.front(), WM_KEYDOWN, VK_ESCAPE, 1);
+        PostMessageW(windows[1], WM_KEYDOWN, VK_ESCAPE, 1);
     });
     EXPECT_EQ(platform.Prompt(Cp1251::FromUtf8("Перейти к адресу"), "1234h"), std::nullopt);
-    EXPECT_EQ(caption, L"Перейти к адресу");
-    EXPECT_EQ(texts, (std::vector<std::wstring>{L"EDIT:1234h", L"BUTTON:OK", L"BUTTON:Отмена"}));
-    EXPECT_EQ(enabled, 0);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"#32770:Перейти к адресу", L"EDIT:1234h",
+                                                L"BUTTON:OK", L"BUTTON:Отмена"}));
+    EXPECT_EQ(enabledInBox, 0);
 }
 
 }  // namespace
