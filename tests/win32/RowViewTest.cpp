@@ -56,7 +56,7 @@ class Win32RowViewTest : public ::testing::Test {
     Win32Probe probe;
     HexRows source;
     RowEditor editor{source, probe.platform()};
-    LineList text;  // for an EDIT view beside the rows
+    LineList text;                             // for an EDIT view beside the rows
     std::unique_ptr<Platform::Window> window;  // last: its views refer to the others
 };
 
