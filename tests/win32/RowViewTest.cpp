@@ -1,7 +1,8 @@
-// What the Win32 dump view adds to the contract: it paints like the EDIT view it turns into, the
-// mouse and the scroll bar reach every row, and the edit keys of an EDIT view hand over to it.
+// What the Win32 dump view adds to the contract: it paints its lines as the program's EDIT views
+// paint text, the mouse and the scroll bar reach every row, and its popup menu runs commands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -20,6 +21,7 @@ class HexRows : public Platform::RowSource {
                       static_cast<unsigned long long>(row * 16), unsigned(row & 0xFF));
         return text;
     }
+    uint64_t BytesOf(uint64_t, uint64_t count) const override { return 3 * count; }
 
     uint64_t Count = 0;
 };
@@ -32,18 +34,20 @@ std::vector<COLORREF> Picture(HWND control, int width, int height) {
     });
 }
 
+// The firmware window's dump view.
+const Platform::TextViewSpec Dump{
+    .Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true},
+    .Background = {0, 0, 0},
+    .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}}};
+
 class Win32RowViewTest : public ::testing::Test {
   protected:
     // The view over `count` rows, shown.
     Win32::RowView& AddView(uint64_t count) {
         source.Count = count;
+        editor.Reset();  // the rows changed
         window = probe.platform().NewWindow({.Caption = "rows", .Width = 620, .Height = 500});
-        Platform::TextViewSpec spec{
-            .Where = {.Left = 0, .Top = 25, .Width = 613, .Height = 434, .AnchorBottom = true},
-            .Background = {0, 0, 0},
-            .Font = {.Face = "Courier", .PixelHeight = 16, .Bold = true, .Colour = {0, 255, 0}}};
-        auto& view = Win32Probe::Rows(window->AddRowView(spec, source, text));
-        view.ShowRows();
+        auto& view = Win32Probe::Rows(window->AddRowView(Dump, editor));
         window->Show();
         probe.ProcessEvents();
         return view;
@@ -51,31 +55,23 @@ class Win32RowViewTest : public ::testing::Test {
 
     Win32Probe probe;
     HexRows source;
-    LineList text;
+    RowEditor editor{source, probe.platform()};
+    LineList text;                             // for an EDIT view beside the rows
     std::unique_ptr<Platform::Window> window;  // last: its views refer to the others
 };
 
-// An edit on the second line leaves the others exactly where and as they were drawn: the header
-// above the view keeps lining up with the text.
-TEST_F(Win32RowViewTest, PaintsLikeTheEditViewItTurnsInto) {
+// Rows and typed lines stand exactly where and as an EDIT view of the same text draws them: the
+// header above the view keeps lining up with the text.
+TEST_F(Win32RowViewTest, PaintsLikeAnEditViewOfTheSameText) {
     Win32::RowView& view = AddView(40);
-    const int line = view.LineHeight(), top = view.Origin().y, width = 560;
     probe.PressKey(view, {.VirtualKey = VK_DOWN});
-    const std::vector<COLORREF> before = Picture(view.Handle(), width, top + 10 * line);
-    probe.TypeText(view, "X");
-    ASSERT_TRUE(view.Edited());
-    HWND edit = view.Text().Handle();
-    SendMessageW(edit, EM_SETSEL, 0, 0);  // no selection, as in the rows
-    const std::vector<COLORREF> after = Picture(edit, width, top + 10 * line);
-    int differing = 0, lit = 0;
-    for (size_t i = 0; i < after.size(); ++i) {
-        const int y = static_cast<int>(i) / width;
-        if (y >= top + line && y < top + 2 * line) continue;  // the edited line
-        differing += before[i] != after[i];
-        lit += after[i] == RGB(0, 255, 0);
-    }
-    EXPECT_EQ(differing, 0);
-    EXPECT_GT(lit, 100);  // the text is really drawn in its colour
+    probe.TypeText(view, "X\xC0");
+    const int height = view.Origin().y + 10 * view.LineHeight(), width = 560;
+    text.SetText(LinesOf(editor, 0, 12));
+    HWND edit = Win32Probe::Handle(window->AddTextView(Dump, text));
+    const std::vector<COLORREF> rows = Picture(view.Handle(), width, height);
+    EXPECT_EQ(rows, Picture(edit, width, height));
+    EXPECT_GT(std::ranges::count(rows, RGB(0, 255, 0)), 50);  // the text is really drawn
 }
 
 TEST_F(Win32RowViewTest, MouseAndScrollBarReachEveryRow) {
@@ -89,32 +85,29 @@ TEST_F(Win32RowViewTest, MouseAndScrollBarReachEveryRow) {
     SetScrollInfo(rows, SB_VERT, &bar, FALSE);
     SendMessageW(rows, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 700'000 & 0xFFFF), 0);
     EXPECT_EQ(probe.DisplayedText(view).substr(0, 8), "00AAE600");
+    SendMessageW(rows, WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(GetScrollPos(rows, SB_VERT), 0);  // the bar follows the editor
 
     // A press puts the caret at the nearest boundary between characters; Shift+press selects.
-    SendMessageW(rows, WM_VSCROLL, SB_TOP, 0);
-    HDC dc = GetDC(rows);
-    HGDIOBJ previous =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(rows, WM_GETFONT, 0, 0)));
-    SIZE character{};
-    GetTextExtentPoint32W(dc, L"0", 1, &character);
-    SelectObject(dc, previous);
-    ReleaseDC(rows, dc);
     auto press = [&](double column, int row, WPARAM keys) {
-        const POINT at{view.Origin().x + static_cast<int>(column * character.cx),
+        const POINT at{view.Origin().x + static_cast<int>(column * view.ColumnWidth()),
                        view.Origin().y + row * view.LineHeight() + view.LineHeight() / 2};
         SendMessageW(rows, WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
         SendMessageW(rows, WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
     };
     press(4.4, 1, 0);
     press(2.6, 2, MK_SHIFT);
-    EXPECT_EQ(view.Cursor().Anchor(), (RowPoint{1, 4}));
-    EXPECT_EQ(view.Cursor().Caret(), (RowPoint{2, 3}));
+    EXPECT_EQ(editor.Anchor(), (RowPoint{1, 4}));
+    EXPECT_EQ(editor.Caret(), (RowPoint{2, 3}));
 }
 
-TEST_F(Win32RowViewTest, DeleteHandsOverToTheText) {
+TEST_F(Win32RowViewTest, PopupMenuRunsTheChosenCommand) {
     Win32::RowView& view = AddView(3);
-    probe.PressKey(view, {.VirtualKey = VK_DELETE});
-    EXPECT_EQ(text.Text().substr(0, 10), "0000000 | ");
+    probe.RightClick(view, [](HWND menu) {
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 1);
+    });
+    EXPECT_EQ(editor.Anchor(), (RowPoint{0, 0}));  // the second item: select all
+    EXPECT_EQ(editor.Caret(), (RowPoint{3, 0}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "Win32Probe.h"
 
+#include <utility>
+
 #include "PlatformContract.h"
 
 namespace {
@@ -36,6 +38,30 @@ HWND ProgressWindow() {
     return FindWindowW(Win32::ProgressClass, nullptr);
 }
 
+// What waits for the next modal window, and the timer that looks for it.
+struct Waiting {
+    std::wstring Class;
+    std::function<void(HWND)> Act;
+    UINT_PTR Timer = 0;
+};
+Waiting waiting;
+
+BOOL CALLBACK FindShown(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (!IsWindowVisible(window) || waiting.Class != name) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void CALLBACK LookForModal(HWND, UINT, UINT_PTR, DWORD) {
+    HWND shown = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindShown, reinterpret_cast<LPARAM>(&shown));
+    if (!shown) return;
+    KillTimer(nullptr, std::exchange(waiting.Timer, 0));
+    std::exchange(waiting.Act, nullptr)(shown);
+}
+
 }  // namespace
 
 void Win32Probe::AnswerNextQuestion(const std::string& button) {
@@ -68,6 +94,16 @@ void Win32Probe::CancelProgress() {
     ADD_FAILURE() << "no progress window with \"Отмена\"";
 }
 
+Win32Probe::~Win32Probe() {
+    if (waiting.Timer) KillTimer(nullptr, std::exchange(waiting.Timer, 0));
+    waiting.Act = nullptr;
+}
+
+void Win32Probe::WhenShown(const wchar_t* windowClass, std::function<void(HWND)> act) {
+    if (waiting.Timer) KillTimer(nullptr, waiting.Timer);
+    waiting = {windowClass, std::move(act), SetTimer(nullptr, 0, 20, LookForModal)};
+}
+
 bool Win32Probe::IsAbove(Platform::Window& upper, Platform::Window& lower) {
     HWND target = Handle(upper);
     for (HWND window = GetWindow(Handle(lower), GW_HWNDPREV); window;
@@ -85,11 +121,14 @@ void Win32Probe::TypeText(Platform::TextView& view, const std::string& text) {
 }
 
 void Win32Probe::Type(const std::string& text) {
-    // Enter reaches an EDIT control as the character CR; it inserts the line break itself.
     std::wstring keys = Win32::Wide(text);
     for (size_t i = 0; i < keys.size(); ++i) {
         if (keys[i] == L'\n' && i > 0 && keys[i - 1] == L'\r') continue;
-        PostMessageW(GetFocus(), WM_CHAR, keys[i] == L'\n' ? L'\r' : keys[i], 1);
+        if (keys[i] == L'\r' || keys[i] == L'\n') {
+            PostKey(GetFocus(), {.VirtualKey = VK_RETURN});
+            continue;
+        }
+        PostMessageW(GetFocus(), WM_CHAR, keys[i], 1);
         ProcessEvents();
     }
 }
@@ -124,11 +163,10 @@ void Win32Probe::PostKey(HWND target, const Platform::KeyPress& key) {
 std::string Win32Probe::DisplayedText(Platform::RowView& view) {
     ProcessEvents();
     Win32::RowView& rows = Rows(view);
-    if (rows.Edited()) return Win32::WindowText(rows.Text().Handle());
-    // The lines the last paint drew, read back from the model it drew them from.
+    // The lines the last paint drew, read back from the editor it drew them from.
     UpdateWindow(rows.Handle());
     const auto [first, end] = rows.PaintedLines();
-    return LinesOf(rows.Cursor(), first, end);
+    return LinesOf(rows.Editor(), first, end);
 }
 
 void Win32Probe::PressKey(Platform::RowView& view, const Platform::KeyPress& key) {
@@ -139,10 +177,44 @@ void Win32Probe::PressKey(Platform::RowView& view, const Platform::KeyPress& key
 }
 
 void Win32Probe::TypeText(Platform::RowView& view, const std::string& text) {
-    Win32::RowView& rows = Rows(view);
-    SetActiveWindow(GetAncestor(rows.Handle(), GA_ROOT));
-    SetFocus(rows.Edited() ? rows.Text().Handle() : rows.Handle());
-    Type(text);  // the first edit hands the focus to the text view
+    HWND control = Rows(view).Handle();
+    SetActiveWindow(GetAncestor(control, GA_ROOT));
+    SetFocus(control);
+    Type(text);
+}
+
+void Win32Probe::RightClick(Platform::RowView& view, std::function<void(HWND)> act) {
+    WhenShown(L"#32768", std::move(act));
+    // The system turns the release into the context menu request.
+    HWND control = Rows(view).Handle();
+    PostMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(40, 30));
+    PostMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(40, 30));
+    ProcessEvents();
+}
+
+std::vector<std::string> Win32Probe::ContextMenu(Platform::RowView& view) {
+    std::vector<std::string> shown;
+    RightClick(view, [&](HWND menu) {
+        HMENU items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+        for (int item = 0; item < GetMenuItemCount(items); ++item) {
+            wchar_t text[128] = {};
+            GetMenuStringW(items, static_cast<UINT>(item), text, 128, MF_BYPOSITION);
+            shown.push_back(Win32::Narrow(text));
+        }
+        EndMenu();
+    });
+    return shown;
+}
+
+void Win32Probe::AnswerPrompt(const PromptAnswer& answer) {
+    WhenShown(L"#32770", [answer](HWND dialog) {
+        HWND field = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+        // Typed over the offered text, which the dialog selected.
+        if (answer.Typed)
+            for (wchar_t character : Win32::Wide(*answer.Typed))
+                PostMessageW(field, WM_CHAR, character, 1);
+        PostMessageW(field, WM_KEYDOWN, answer.Accept ? VK_RETURN : VK_ESCAPE, 1);
+    });
 }
 
 std::string Win32Probe::Clipboard() {

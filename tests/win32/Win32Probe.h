@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "BackendProbe.h"
@@ -13,6 +14,7 @@
 
 class Win32Probe : public BackendProbe {
   public:
+    ~Win32Probe() override;
     Win32::Win32Platform& platform() override { return platform_; }
     void ProcessEvents() override { platform_.DeliverPending(); }
     Platform::Window* ActiveWindow() override {
@@ -25,6 +27,8 @@ class Win32Probe : public BackendProbe {
     std::string DisplayedText(Platform::RowView& view) override;
     void PressKey(Platform::RowView& view, const Platform::KeyPress& key) override;
     void TypeText(Platform::RowView& view, const std::string& text) override;
+    std::vector<std::string> ContextMenu(Platform::RowView& view) override;
+    void AnswerPrompt(const PromptAnswer& answer) override;
     std::string Clipboard() override;
     void RequestClose(Platform::Window& window) override;
     void AnswerNextQuestion(const std::string& button) override;
@@ -41,12 +45,17 @@ class Win32Probe : public BackendProbe {
     static Win32::RowView& Rows(Platform::RowView& view) {
         return dynamic_cast<Win32::RowView&>(view);
     }
+    // Runs `act` on the next visible window of `windowClass` of this thread ("#32770" a dialog,
+    // "#32768" a popup menu) from inside the modal loop that shows it.
+    static void WhenShown(const wchar_t* windowClass, std::function<void(HWND)> act);
+    // Right-clicks the row view and runs `act` on its popup menu.
+    void RightClick(Platform::RowView& view, std::function<void(HWND)> act);
     // The pixels, row by row, that `draw` leaves on a black canvas of the given size.
     static std::vector<COLORREF> Canvas(int width, int height,
                                         const std::function<void(HDC)>& draw);
 
   private:
-    // Posts each character where the focus is, as the keyboard would.
+    // Posts each character where the focus is, as the keyboard would; a line break is Enter.
     void Type(const std::string& text);
     // Posts the key press to `target`, with the modifiers down meanwhile.
     void PostKey(HWND target, const Platform::KeyPress& key);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <functional>
-#include <utility>
+#include <vector>
 
 #include "Cp1251.h"
 #include "LineList.h"
@@ -46,21 +46,6 @@ Realised Realise(const LOGFONTW& asked) {
     DeleteObject(font);
     for (COLORREF pixel : pixels) realised.ink += GetRValue(pixel);
     return realised;
-}
-
-// Answers the next modal dialog of this thread from inside its own message loop.
-std::function<void(HWND)> answer;
-
-void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = GetActiveWindow();
-    if (ClassOf(dialog) != L"#32770") return;
-    KillTimer(nullptr, timer);
-    std::exchange(answer, nullptr)(dialog);
-}
-
-void WhenModal(std::function<void(HWND)> then) {
-    answer = std::move(then);
-    SetTimer(nullptr, 0, 20, AnswerDialog);
 }
 
 BOOL CALLBACK Collect(HWND window, LPARAM list) {
@@ -171,12 +156,12 @@ TEST_F(Win32WindowTest, ShowRestoresAMinimisedWindowAndFocusesItsView) {
     EXPECT_EQ(lines.Text(), "");
 }
 
-TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
+TEST_F(Win32WindowTest, MessageBoxFileDialogAndPromptAreModalOverEveryWindow) {
     main->Show();
     tool->Show();
     probe.ProcessEvents();
     int enabledInBox = -1;
-    WhenModal([&](HWND box) {
+    Win32Probe::WhenShown(L"#32770", [&](HWND box) {
         enabledInBox = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
@@ -189,7 +174,7 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path();
     const std::filesystem::path typed = folder / u8"нет-такого-日本.bin";
     std::string shown;
-    WhenModal([&](HWND dialog) {
+    Win32Probe::WhenShown(L"#32770", [&](HWND dialog) {
         std::vector<HWND> children;
         EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&children));
         HWND name = *std::ranges::find_if(children, [](HWND c) { return ClassOf(c) == L"EDIT"; });
@@ -199,6 +184,25 @@ TEST_F(Win32WindowTest, MessageBoxAndFileDialogAreModalOverEveryWindow) {
     });
     EXPECT_EQ(platform.OpenFileDialog(folder / "vantrel-offered.bin"), typed);
     EXPECT_NE(shown.find("vantrel-offered.bin"), std::string::npos) << shown;
+
+    // The prompt: its caption, the field with the offered text, the buttons in the interface's
+    // language on every locale.
+    std::vector<std::wstring> texts;
+    Win32Probe::WhenShown(L"#32770", [&](HWND dialog) {
+        enabledInBox = IsWindowEnabled(mainWindow) + IsWindowEnabled(toolWindow);
+        std::vector<HWND> windows{dialog};
+        EnumChildWindows(dialog, Collect, reinterpret_cast<LPARAM>(&windows));
+        for (HWND window : windows) {
+            wchar_t text[64] = {};
+            GetWindowTextW(window, text, 64);
+            texts.push_back(ClassOf(window) + L":" + text);
+        }
+        PostMessageW(windows[1], WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    EXPECT_EQ(platform.Prompt(Cp1251::FromUtf8("Перейти к адресу"), "1234h"), std::nullopt);
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"#32770:Перейти к адресу", L"EDIT:1234h",
+                                                L"BUTTON:OK", L"BUTTON:Отмена"}));
+    EXPECT_EQ(enabledInBox, 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "Cp1251.h"
 #include "Win32Window.h"
 
 namespace Win32 {
@@ -168,6 +169,87 @@ class Win32Progress final : public ::Platform::Progress {
     std::optional<ModalScope> modal_;
 };
 
+// A dialog template built in memory, so that the dialog needs no resource script and its texts
+// are UTF-16 on every Windows locale: the header, then each control, all on DWORD boundaries.
+class DialogTemplate {
+  public:
+    // Sizes in dialog units.
+    DialogTemplate(const std::wstring& caption, short width, short height) {
+        Put(DWORD{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER});
+        Put(DWORD{0});
+        Put(WORD{0});  // the number of controls, counted by Add
+        for (short value : {short{0}, short{0}, width, height}) Put(static_cast<WORD>(value));
+        Put(WORD{0});  // no menu
+        Put(WORD{0});  // the system's dialog class
+        Put(caption);
+        Put(WORD{8});
+        Put(L"MS Shell Dlg");
+    }
+
+    // A control of a predefined class: 0x80 a button, 0x81 an edit field.
+    void Add(WORD type, DWORD style, short x, short y, short width, short height, WORD id,
+             const std::wstring& text) {
+        if (words_.size() % 2) Put(WORD{0});
+        Put(DWORD{WS_CHILD | WS_VISIBLE | style});
+        Put(DWORD{0});
+        for (short value : {x, y, width, height}) Put(static_cast<WORD>(value));
+        Put(id);
+        Put(WORD{0xFFFF});
+        Put(type);
+        Put(text);
+        Put(WORD{0});  // no creation data
+        ++words_[4];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+  private:
+    void Put(WORD word) { words_.push_back(word); }
+    void Put(DWORD dword) {
+        Put(LOWORD(dword));
+        Put(HIWORD(dword));
+    }
+    void Put(const std::wstring& text) {
+        words_.insert(words_.end(), text.begin(), text.end());
+        Put(WORD{0});
+    }
+
+    std::vector<WORD> words_;  // new[] aligns the block for the DWORDs
+};
+
+constexpr WORD PromptField = 100;
+
+INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* text = reinterpret_cast<std::wstring*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            HWND field = GetDlgItem(dialog, PromptField);
+            SetWindowTextW(field, reinterpret_cast<std::wstring*>(lParam)->c_str());
+            // The offered text is selected: typing replaces it, an arrow key keeps it.
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            SetFocus(field);
+            return FALSE;  // the focus is set
+        }
+        case WM_COMMAND:
+            // Enter and Escape reach here as the buttons do.
+            if (LOWORD(wParam) == IDOK) {
+                HWND field = GetDlgItem(dialog, PromptField);
+                text->assign(static_cast<size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+                text->resize(static_cast<size_t>(
+                    GetWindowTextW(field, text->data(), static_cast<int>(text->size()))));
+                EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
 }  // namespace
 
 Win32Platform::Win32Platform() {
@@ -255,6 +337,22 @@ void Win32Platform::ShowMessage(const std::string& caption, const std::string& t
 
 std::unique_ptr<::Platform::Progress> Win32Platform::ShowProgress(const std::string& name) {
     return std::make_unique<Win32Progress>(*this, ModalOwner(), title_, name);
+}
+
+std::optional<std::string> Win32Platform::Prompt(const std::string& caption,
+                                                 const std::string& initial) {
+    DialogTemplate dialog(Wide(caption), 186, 46);
+    dialog.Add(0x81, WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 172, 12, PromptField, L"");
+    dialog.Add(0x80, WS_TABSTOP | BS_DEFPUSHBUTTON, 68, 25, 50, 14, IDOK, L"OK");
+    dialog.Add(0x80, WS_TABSTOP | BS_PUSHBUTTON, 129, 25, 50, 14, IDCANCEL,
+               Wide(Cp1251::FromUtf8("Отмена")));
+    std::wstring text = Wide(initial);
+    HWND owner = ModalOwner();
+    ModalScope modal(owner);
+    const INT_PTR answer = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), dialog.Get(), owner,
+                                                   PromptProc, reinterpret_cast<LPARAM>(&text));
+    if (answer != IDOK) return std::nullopt;
+    return Narrow(text);
 }
 
 void Win32Platform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {

@@ -28,6 +28,8 @@ class Win32Platform final : public Platform::Desktop {
     std::optional<std::filesystem::path> OpenFileDialog(
         const std::filesystem::path& initialPath) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
+    std::optional<std::string> Prompt(const std::string& caption,
+                                      const std::string& initial) override;
     void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
     Answer Ask(const std::string& caption, const std::string& text) override;

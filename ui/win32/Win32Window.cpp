@@ -245,16 +245,10 @@ Platform::TextView& Win32Window::AddTextView(const Platform::TextViewSpec& spec,
     return added;
 }
 
-Platform::RowView& Win32Window::AddRowView(const Platform::TextViewSpec& spec,
-                                           const Platform::RowSource& rows, LineList& text) {
-    // The text view the first edit turns to waits hidden in the same place. It goes after the
-    // row view, which refers to it.
-    auto edit = std::make_unique<EditView>(handle_, spec, text);
-    ShowWindow(edit->Handle(), SW_HIDE);
-    auto view = std::make_unique<RowView>(handle_, spec, rows, *edit, text, platform_);
+Platform::RowView& Win32Window::AddRowView(const Platform::TextViewSpec& spec, RowEditor& editor) {
+    auto view = std::make_unique<RowView>(handle_, spec, editor);
     RowView& added = *view;
     Adopt(std::move(view));
-    Adopt(std::move(edit));
     return added;
 }
 
