@@ -1,9 +1,11 @@
 #include "Terminal.h"
 
 #include <algorithm>
-#include <string>
+#include <cerrno>
+#include <cstring>
 
 #include "Cp1251.h"
+#include "Errors.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -99,6 +101,16 @@ bool WriteMessage(std::FILE* stream, std::string_view text) {
     const Form otherwise = Form::Utf8;
 #endif
     return Write(stream, text, Forced(otherwise));
+}
+
+void ReportFailure(std::FILE* err, const std::string& where, const std::string& message) {
+    WriteMessage(err, where + ": " + MessageBoxText(message) + "\n");
+}
+
+int WriteFailed(std::FILE* err, const char* what, int error) {
+    if (error == EPIPE) return 0;
+    std::fprintf(err, "vantrel-cli: cannot write %s: %s\n", what, std::strerror(error));
+    return 1;
 }
 
 }  // namespace Terminal

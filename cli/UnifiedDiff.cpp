@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace UnifiedDiff {
 namespace {
 
 constexpr size_t Context = 3;
@@ -105,8 +106,8 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
     return lines;
 }
 
-std::string UnifiedDiff(std::string_view beforeName, const Lines& before,
-                        std::string_view afterName, const Lines& after) {
+std::string Between(std::string_view beforeName, const Lines& before, std::string_view afterName,
+                    const Lines& after) {
     if (before == after) return {};
     const std::vector<Edit> edits = Edits(before, after);
     std::string diff;
@@ -139,3 +140,5 @@ std::string UnifiedDiff(std::string_view beforeName, const Lines& before,
     }
     return diff;
 }
+
+}  // namespace UnifiedDiff

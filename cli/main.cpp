@@ -1,28 +1,18 @@
 // vantrel-cli: the batch runner for terminals and build pipelines.
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "CheckCommand.h"
-#include "DumpCommand.h"
-#include "ExpectedListing.h"
-#include "ImageInput.h"
-#include "Output.h"
-#include "RunScripts.h"
+#include "Arguments.h"
+#include "Commands.h"
 #include "Terminal.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
-// After windows.h, whose macros would rename it.
-#include <shellapi.h>
 #else
 #include <csignal>
 #endif
@@ -78,104 +68,40 @@ int BadUsage() {
     return 2;
 }
 
-// Prints the help or the version: 0, or 1 when it cannot be written (a reader that goes away
-// has had what it wanted). Standard output is binary on Windows: its line ends are written out.
+// Prints the help or the version. Standard output is binary on Windows: its line ends are
+// written out.
 int Print(std::string text) {
-    if (std::string_view(OutputLineEnd) != "\n") {
+    if (std::string_view(Terminal::LineEnd) != "\n") {
         for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
-            text.replace(at, 1, OutputLineEnd);
+            text.replace(at, 1, Terminal::LineEnd);
     }
-    if ((std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) || errno == EPIPE)
-        return 0;
-    std::fprintf(stderr, "vantrel-cli: cannot write to standard output: %s\n",
-                 std::strerror(errno));
-    return 1;
+    if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+    return Terminal::WriteFailed(stderr, "to standard output", errno);
 }
 
-bool IsOption(std::string_view arg) {
-    return arg.size() > 1 && arg[0] == '-';
+std::vector<std::filesystem::path> Paths(std::vector<std::string>::const_iterator first,
+                                         std::vector<std::string>::const_iterator last) {
+    std::vector<std::filesystem::path> paths;
+    for (; first != last; ++first) paths.push_back(Arguments::Path(*first));
+    return paths;
 }
 
-// The options that take the next argument as their value.
-constexpr std::string_view ValueOptions[] = {"--expect", "--format", "--base", "--fill"};
-
-// False for an option given twice, or one whose value is missing, empty or another option.
-bool WellFormed(const std::vector<std::string>& args) {
-    for (auto arg = args.begin(); arg != args.end(); ++arg) {
-        if (!IsOption(*arg)) continue;
-        if (std::count(args.begin(), args.end(), *arg) > 1) return false;
-        if (std::find(std::begin(ValueOptions), std::end(ValueOptions), *arg) ==
-            std::end(ValueOptions))
-            continue;
-        if (arg + 1 == args.end() || (arg + 1)->empty() || IsOption(*(arg + 1))) return false;
-        ++arg;
-    }
-    return true;
-}
-
-// Standard input can be read once: by the image or by one script.
-bool OneStandardInput(const std::vector<std::string>& args, const char* message) {
-    if (std::count(args.begin(), args.end(), "-") <= 1) return true;
-    std::fprintf(stderr, "vantrel-cli: %s\n", message);
-    return false;
-}
-
-// Removes `option` from the arguments; true when it was there.
-bool Take(std::vector<std::string>& args, std::string_view option) {
-    auto found = std::find(args.begin(), args.end(), option);
-    if (found == args.end()) return false;
-    args.erase(found);
-    return true;
-}
-
-int Run(std::vector<std::string> args) {
-    std::filesystem::path expected;
-    auto expect = std::find(args.begin(), args.end(), "--expect");
-    if (expect != args.end()) {  // its value is there: the arguments are well formed
-        expected = PathFromArgument(*(expect + 1));
-        args.erase(expect, expect + 2);
-    }
-    const bool approve = Take(args, "--approve");
-    if (args.size() < 2 || (approve && expected.empty())) return BadUsage();
-    if (!OneStandardInput(args, "only one of IMAGE and the SCRIPTs may be -")) return BadUsage();
-    std::vector<std::filesystem::path> scripts;
-    for (size_t i = 1; i < args.size(); ++i) scripts.push_back(PathFromArgument(args[i]));
-    const std::filesystem::path image = PathFromArgument(args[0]);
-    if (expected.empty()) return RunScripts(image, scripts, stdout, stderr);
-
-    std::string output;
-    int status = RunScripts(image, scripts, stdout, stderr, &output);
-    if (status != 0) return status;
-    return approve ? Approve(expected, output, stderr)
-                   : CompareWithApproved(expected, output, stderr);
-}
-
-// The arguments as UTF-8. On Windows they are taken as the system keeps them, in UTF-16: the
-// ANSI code page would turn every character it lacks into '?'.
-std::vector<std::string> Arguments(int argc, char** argv) {
-#ifdef _WIN32
-    (void)argc;
-    (void)argv;
-    int count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> args;
-    for (int i = 1; wide && i < count; ++i) {
-        int length = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(length > 0 ? length - 1 : 0, '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
-        args.push_back(std::move(arg));
-    }
-    LocalFree(wide);
-    return args;
-#else
-    return std::vector<std::string>(argv + 1, argv + argc);
-#endif
+int Run(std::vector<std::string> args, const FirmwareFormats::Options& format) {
+    Commands::Expectation expect;
+    if (auto listing = Arguments::TakeValue(args, "--expect"))
+        expect.Listing = Arguments::Path(*listing);
+    expect.Approve = Arguments::Take(args, "--approve");
+    if (args.size() < 2 || (expect.Approve && expect.Listing.empty())) return BadUsage();
+    if (!Arguments::OneStandardInput(args, "only one of IMAGE and the SCRIPTs may be -"))
+        return BadUsage();
+    return Commands::Run(Arguments::Path(args[0]), format, Paths(args.begin() + 1, args.end()),
+                         expect, stdout, stderr);
 }
 
 int Dispatch(std::vector<std::string> args) {
-    if (!WellFormed(args)) return BadUsage();
-    const bool raw = Take(args, "--raw");
-    const bool utf8 = Take(args, "--utf8");
+    if (!Arguments::WellFormed(args)) return BadUsage();
+    const bool raw = Arguments::Take(args, "--raw");
+    const bool utf8 = Arguments::Take(args, "--utf8");
     if (raw && utf8) return BadUsage();
     if (raw) Terminal::Chosen = Terminal::Encoding::Raw;
     if (utf8) Terminal::Chosen = Terminal::Encoding::Utf8;
@@ -184,19 +110,19 @@ int Dispatch(std::vector<std::string> args) {
     args.erase(args.begin());
     if (command == "--help" || command == "-h") return Print(std::string(Usage) + Help);
     if (command == "--version") return Print(std::string("vantrel-cli ") + VANTREL_VERSION + "\n");
-    if ((command == "dump" || command == "run") && !ImageInput::TakeOptions(args, stderr))
+    FirmwareFormats::Options format;
+    if ((command == "dump" || command == "run") && !Arguments::TakeFormat(args, format))
         return BadUsage();
     if (command == "dump") {
         if (args.size() != 1) return BadUsage();
-        return DumpCommand(PathFromArgument(args[0]), stdout, stderr);
+        return Commands::Dump(Arguments::Path(args[0]), format, stdout, stderr);
     }
-    if (command == "run") return Run(args);
+    if (command == "run") return Run(args, format);
     if (command == "check") {
-        const bool quiet = Take(args, "--quiet");
-        if (args.empty() || !OneStandardInput(args, "only one SCRIPT may be -")) return BadUsage();
-        std::vector<std::filesystem::path> scripts;
-        for (const std::string& arg : args) scripts.push_back(PathFromArgument(arg));
-        return CheckCommand(scripts, quiet, stdout, stderr);
+        const bool quiet = Arguments::Take(args, "--quiet");
+        if (args.empty() || !Arguments::OneStandardInput(args, "only one SCRIPT may be -"))
+            return BadUsage();
+        return Commands::Check(Paths(args.begin(), args.end()), quiet, stdout, stderr);
     }
     return BadUsage();
 }
@@ -213,9 +139,9 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 #endif
     try {
-        return Dispatch(Arguments(argc, argv));
+        return Dispatch(Arguments::Read(argc, argv));
     } catch (const std::bad_alloc&) {
-        std::fputs("vantrel-cli: Out of memory.\n", stderr);
+        std::fprintf(stderr, "vantrel-cli: %s.\n", Terminal::OutOfMemory);  // nothing allocated
         return 1;
     }
 }

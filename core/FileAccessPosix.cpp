@@ -144,12 +144,24 @@ int CopyWhole(int from, int to) {
     return ::ftruncate(to, at) == 0 && ::fsync(to) == 0 ? 0 : errno;
 }
 
+// Writes `text` over the open file from its start, cuts the file to its length and flushes it.
+// Room for the text is claimed first, so a full disk leaves the old text whole.
+int Overwrite(int fd, std::string_view text) {
+    const auto size = static_cast<off_t>(text.size());
+#ifdef __linux__
+    if (size > 0 && ::fallocate(fd, 0, 0, size) != 0 && (errno == ENOSPC || errno == EDQUOT))
+        return errno;
+#endif
+    int error = 0;
+    if (!CurrentIo.Write(fd, text, error)) return error;
+    return ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0 ? 0 : errno;
+}
+
 // The fallback when a new file would not do: the target itself is overwritten. Its old text is
 // first copied to `backup` (the save's temporary file, open, locked and empty) and flushed, so
 // that a crash at any moment leaves the target whole or the old text in the backup. A failed
 // write puts the old text back; `keepBackup` tells when even that failed. Without a backup (a
-// folder one may not write) the target is overwritten unguarded. Room for the new text is
-// claimed first, so a full disk leaves the old text whole.
+// folder one may not write) the target is overwritten unguarded.
 int WriteInPlace(const std::string& target, const struct stat& old, std::string_view text,
                  int backup, bool& keepBackup) {
     keepBackup = false;
@@ -161,23 +173,55 @@ int WriteInPlace(const std::string& target, const struct stat& old, std::string_
     if (fd < 0) return errno;
     int error = backup >= 0 ? CopyWhole(fd, backup) : 0;
     const bool backedUp = backup >= 0 && !error;
-    bool written = !error;
-#ifdef __linux__
-    if (written && !text.empty() && ::fallocate(fd, 0, 0, static_cast<off_t>(text.size())) != 0 &&
-        (errno == ENOSPC || errno == EDQUOT))
-        written = (error = errno, false);
-#endif
-    if (written) written = CurrentIo.Write(fd, text, error);
-    if (written)
-        written = (::ftruncate(fd, static_cast<off_t>(text.size())) == 0 && ::fsync(fd) == 0) ||
-                  (error = errno, false);
+    if (!error) error = Overwrite(fd, text);
     // A failure after the backup was made may have changed the target: the old text goes back.
-    if (!written && backedUp) keepBackup = CopyWhole(backup, fd) != 0;
+    if (error && backedUp) keepBackup = CopyWhole(backup, fd) != 0;
     // Writing clears setuid and setgid; the owner may set them again.
     if ((old.st_mode & (S_ISUID | S_ISGID)) && old.st_uid == ::geteuid())
         ::fchmod(fd, old.st_mode & 07777);
-    if (::close(fd) != 0 && written) error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
     return error;
+}
+
+// The file a save replaces, as found before the save.
+struct Target {
+    std::string Path;
+    bool Exists = false;
+    struct stat Status {};
+    mode_t Mode = 0666;  // the saved file's
+};
+
+// Follows a link to the file it names, so that the link itself survives, and learns what is
+// there. Returns the error that refuses the save: a link that leads nowhere or round in a loop
+// (rather than replace it by a file), a folder, anything else that is no regular file, a file
+// without write permission.
+int Examine(Target& target) {
+    struct stat link {};
+    if (::lstat(target.Path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char* real = ::realpath(target.Path.c_str(), nullptr);
+        if (!real) return errno;
+        target.Path = real;
+        std::free(real);
+    }
+    const struct stat& st = target.Status;
+    target.Exists = ::stat(target.Path.c_str(), &target.Status) == 0;
+    if (!target.Exists) {
+        if (errno != ENOENT) return errno;
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        target.Mode &= ~mask;
+        return 0;
+    }
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    // A FIFO or a device would take the text somewhere else, or wait for a reader.
+    if (!S_ISREG(st.st_mode)) return ENOTSUP;
+    // A file without write permission stays as it is, even for a user who could override.
+    int probe = ::open(target.Path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (probe < 0) return errno;
+    ::close(probe);
+    if ((st.st_mode & 0222) == 0) return EACCES;
+    target.Mode = st.st_mode & 07777;
+    return 0;
 }
 
 #ifdef __linux__
@@ -220,6 +264,18 @@ int CopyAttributes(const std::string&, int) {
     return 0;
 }
 #endif
+
+// Fills the temporary file and renames it over the target: 0 or the error.
+int WriteAndRename(int fd, const std::string& temp, const Target& target, std::string_view text) {
+    int error = 0;
+    if (!CurrentIo.Write(fd, text, error)) return error;
+    if (target.Exists && (error = CopyAttributes(target.Path, fd)) != 0) return error;
+    // The mode last: writing, and for a user a change of owner, clear setuid and setgid. The
+    // system drops setgid where the saver may not set it, as chmod does.
+    if (::fchmod(fd, target.Mode) != 0 || ::fsync(fd) != 0) return errno;
+    // Renamed while still locked, so no other save takes the name in between.
+    return ::rename(temp.c_str(), target.Path.c_str()) == 0 ? 0 : errno;
+}
 
 // One read without blocking for long: a FIFO whose writer keeps it open and writes nothing
 // would otherwise hold the caller for good. Returns as ::read does; -1 with EAGAIN when
@@ -423,43 +479,17 @@ bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
 
 bool ReplaceWhole(const std::filesystem::path& name, std::string_view text,
                   std::string& errorText) {
-    std::string target = name.native();
-    // Write through a link to the file it names, so the link itself survives. A link that leads
-    // nowhere, or round in a loop, is refused rather than replaced by a file.
-    struct stat link {};
-    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        char* real = ::realpath(target.c_str(), nullptr);
-        if (!real) return Failed(errorText, errno);
-        target = real;
-        std::free(real);
-    }
-    struct stat st {};
-    bool exists = ::stat(target.c_str(), &st) == 0;
-    if (!exists && errno != ENOENT) return Failed(errorText, errno);
-    mode_t mode = 0666;
-    if (exists) {
-        if (S_ISDIR(st.st_mode)) return Failed(errorText, EISDIR);
-        // A FIFO or a device would take the text somewhere else, or wait for a reader.
-        if (!S_ISREG(st.st_mode)) return Failed(errorText, ENOTSUP);
-        // A file without write permission stays as it is, even for a user who could override.
-        int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (probe < 0) return Failed(errorText, errno);
-        ::close(probe);
-        if ((st.st_mode & 0222) == 0) return Failed(errorText, EACCES);
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
-    }
-
-    const std::string temp = TempName(target);
+    Target target{name.native()};
+    int error = Examine(target);
+    if (error) return Failed(errorText, error);
+    const struct stat& st = target.Status;
+    const std::string temp = TempName(target.Path);
     int fd = -1;
-    int error = OpenTemp(temp, fd);
+    error = OpenTemp(temp, fd);
     bool keepBackup = false;
     // A writable file in a folder one may not write is still saved, in place.
-    if (error && exists && (error == EACCES || error == EPERM)) {
-        error = WriteInPlace(target, st, text, -1, keepBackup);
+    if (error && target.Exists && (error == EACCES || error == EPERM)) {
+        error = WriteInPlace(target.Path, st, text, -1, keepBackup);
         return error ? Failed(errorText, error) : true;
     }
     if (error == EWOULDBLOCK || error == EAGAIN) {  // the lock of another save
@@ -470,27 +500,20 @@ bool ReplaceWhole(const std::filesystem::path& name, std::string_view text,
     // A new file would split the links of a file with several names, and could not keep the
     // owner or group that only its owner or root may give.
     struct stat made {};
-    bool inPlace = exists && (st.st_nlink > 1 || ::fstat(fd, &made) != 0 ||
-                              ((made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
-                               ::fchown(fd, st.st_uid, st.st_gid) != 0));
+    bool inPlace = target.Exists && (st.st_nlink > 1 || ::fstat(fd, &made) != 0 ||
+                                     ((made.st_uid != st.st_uid || made.st_gid != st.st_gid) &&
+                                      ::fchown(fd, st.st_uid, st.st_gid) != 0));
     if (inPlace) {
         ::fchmod(fd, 0600);  // a leftover may have had the mode of a new file
-        error = WriteInPlace(target, st, text, fd, keepBackup);
+        error = WriteInPlace(target.Path, st, text, fd, keepBackup);
         if (!keepBackup) ::unlink(temp.c_str());
         ::close(fd);
         return error ? Failed(errorText, error) : true;
     }
-    bool written = CurrentIo.Write(fd, text, error);
-    if (written && exists) written = (error = CopyAttributes(target, fd)) == 0;
-    // The mode last: writing, and for a user a change of owner, clear setuid and setgid. The
-    // system drops setgid where the saver may not set it, as chmod does.
-    if (written) written = ::fchmod(fd, mode) == 0 || (error = errno, false);
-    if (written) written = ::fsync(fd) == 0 || (error = errno, false);
-    // Renamed while still locked, so no other save takes the name in between.
-    if (written) written = ::rename(temp.c_str(), target.c_str()) == 0 || (error = errno, false);
-    if (!written) ::unlink(temp.c_str());
-    if (::close(fd) != 0 && written) written = (error = errno, false);
-    return written || Failed(errorText, error);
+    error = WriteAndRename(fd, temp, target, text);
+    if (error) ::unlink(temp.c_str());
+    if (::close(fd) != 0 && !error) error = errno;
+    return error ? Failed(errorText, error) : true;
 }
 
 std::filesystem::path AbsolutePath(const std::filesystem::path& path) {
