@@ -125,26 +125,26 @@ RowPoint RowText::Replace(RowPoint from, RowPoint to, std::string_view text, Row
     return after;
 }
 
-std::optional<RowSelection> RowText::Undo() {
-    if (undo_.empty()) return std::nullopt;
-    Change change = std::move(undo_.back());
-    undo_.pop_back();
+RowText::Change RowText::Apply(std::vector<Change>& from, std::vector<Change>& to) {
+    Change change = std::move(from.back());
+    from.pop_back();
     uint64_t count = 0;
     for (const Piece& piece : change.Replaced) count += piece.Count;
     std::vector<Piece> taken = Splice(change.Line, change.Count, std::move(change.Replaced));
-    redo_.push_back({change.Line, count, std::move(taken), change.Before, change.After, false});
-    return change.Before;
+    // The change the other way: the lines put back stand in for those taken out.
+    to.push_back({change.Line, count, std::move(taken), change.Before, change.After, false});
+    return change;
+}
+
+std::optional<RowSelection> RowText::Undo() {
+    if (undo_.empty()) return std::nullopt;
+    return Apply(undo_, redo_).Before;
 }
 
 std::optional<RowSelection> RowText::Redo() {
     if (redo_.empty()) return std::nullopt;
-    Change change = std::move(redo_.back());
-    redo_.pop_back();
-    uint64_t count = 0;
-    for (const Piece& piece : change.Replaced) count += piece.Count;
-    std::vector<Piece> taken = Splice(change.Line, change.Count, std::move(change.Replaced));
-    undo_.push_back({change.Line, count, std::move(taken), change.Before, change.After, false});
-    return RowSelection{change.After, change.After};
+    const RowPoint after = Apply(redo_, undo_).After;
+    return RowSelection{after, after};
 }
 
 void RowText::AppendText(std::string& out, RowPoint from, RowPoint to) const {

@@ -75,6 +75,8 @@ class RowText {
     // Replaces `count` lines from `line` with `with`; returns the pieces taken out.
     std::vector<Piece> Splice(uint64_t line, uint64_t count, std::vector<Piece> with);
     void Count();
+    // Takes the last change off `from`, makes it the other way round and puts that on `to`.
+    Change Apply(std::vector<Change>& from, std::vector<Change>& to);
 
     const Platform::RowSource& rows_;
     std::vector<Piece> pieces_;
