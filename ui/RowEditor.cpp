@@ -277,6 +277,10 @@ std::pair<uint32_t, uint32_t> RowEditor::SelectedColumns(uint64_t line) const {
 
 std::string RowEditor::SelectedText() const {
     std::string text;
+    // Room for lines as wide as the first, so that a large copy is not moved as it grows.
+    const uint64_t lines = Last().Line - First().Line + 1;
+    text.reserve(static_cast<size_t>(
+        std::min<uint64_t>(lines * (text_.Length(First().Line) + 2), CopyLimit * 8)));
     text_.AppendText(text, First(), Last());
     return text;
 }
