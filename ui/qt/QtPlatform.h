@@ -27,7 +27,6 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
     void ShowMessage(const std::string& caption, const std::string& text) override;
     std::optional<std::string> Prompt(const std::string& caption,
                                       const std::string& initial) override;
-    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
     Answer Ask(const std::string& caption, const std::string& text) override;
     std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
@@ -49,5 +48,4 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
   private:
     QTranslator russian_;
     std::string title_;
-    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
 };
