@@ -195,7 +195,7 @@ class Desktop {
                                               const std::string& initial) = 0;
     // Receives every key press in every window of the program before the focused control does;
     // a press for which it returns true goes no further.
-    void SetKeyHandler(std::function<bool(const KeyPress&)> handler) {
+    virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) {
         keyHandler_ = std::move(handler);
     }
     bool HasKeyHandler() const { return keyHandler_ != nullptr; }
@@ -210,7 +210,7 @@ class Desktop {
     }
     // The one error boundary: menu commands, the key handler and the row views' edits and copies
     // run inside it. Until one is set, actions run unguarded.
-    void SetErrorHandler(Guard handler) { errorHandler_ = std::move(handler); }
+    virtual void SetErrorHandler(Guard handler) { errorHandler_ = std::move(handler); }
     // Runs an action of the user's inside the error handler; false when it failed.
     bool Guarded(const std::function<void()>& action) const {
         if (!errorHandler_) {

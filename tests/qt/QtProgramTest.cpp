@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AnsweringDesktop.h"
 #include "FirmwareUnit.h"
 #include "Keys.h"
 #include "LineList.h"
@@ -27,19 +28,20 @@ QtWindow& MainWindow() {
 class QtProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        probe.platform().AnswerFileDialog = [](const std::filesystem::path&) {
+        desktop.AnswerFileDialog = [](const std::filesystem::path&) {
             return std::filesystem::path(VANTREL_EXAMPLES "/firmware.bin");
         };
-        probe.platform().ReceiveMessage = [](const std::string&, const std::string& text) {
+        desktop.ReceiveMessage = [](const std::string&, const std::string& text) {
             ADD_FAILURE() << text;
         };
-        Program::StartUp(probe.platform());
+        Program::StartUp(desktop);
         MainUnit::MainForm->Window->Show();  // the message loop's first step
         ASSERT_TRUE(QTest::qWaitForWindowActive(&MainWindow()));
     }
     void TearDown() override { Program::ShutDown(); }
 
     QtProbe probe;
+    AnsweringDesktop desktop{probe.platform()};
 };
 
 TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {

@@ -219,7 +219,6 @@ std::unique_ptr<::Platform::Window> QtPlatform::NewWindow(const ::Platform::Wind
 
 std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
-    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     QFileDialog dialog(LastActive());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -234,10 +233,6 @@ std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
 }
 
 void QtPlatform::ShowMessage(const std::string& caption, const std::string& text) {
-    if (ReceiveMessage) {
-        ReceiveMessage(caption, text);
-        return;
-    }
     QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
                     QMessageBox::Ok, LastActive());
     box.setTextFormat(Qt::PlainText);

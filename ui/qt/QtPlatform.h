@@ -32,11 +32,6 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
     std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
     void Quit() override;
 
-    // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
-
     // The key press a Qt key event stands for; nothing for keys that have no virtual-key code.
     static std::optional<::Platform::KeyPress> ToKeyPress(const QKeyEvent& event);
     // The program's window that an object belongs to, or nullptr.

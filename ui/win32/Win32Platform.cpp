@@ -297,7 +297,6 @@ HWND Win32Platform::ModalOwner() const {
 
 std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
-    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     std::wstring path(32768, L'\0');
     initialPath.native().copy(path.data(), path.size() - 1);
     OPENFILENAMEW dialog{};
@@ -314,10 +313,6 @@ std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
 }
 
 void Win32Platform::ShowMessage(const std::string& caption, const std::string& text) {
-    if (ReceiveMessage) {
-        ReceiveMessage(caption, text);
-        return;
-    }
     HWND owner = ModalOwner();
     ModalScope modal(owner);
     MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);

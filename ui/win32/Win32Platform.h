@@ -35,11 +35,6 @@ class Win32Platform final : public Platform::Desktop {
     std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
     void Quit() override { EndLoop(); }
 
-    // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
-
     // The key press of a WM_KEYDOWN or WM_SYSKEYDOWN with these parameters, while it is handled.
     static ::Platform::KeyPress ToKeyPress(WPARAM key, LPARAM flags);
     // Delivers one message as the loop does: a key press goes to the key handler first.
