@@ -5,53 +5,46 @@
 #include "Platform.h"
 
 class AnsweringDesktop final : public Platform::Desktop {
+    using Text = const std::string&;
+    using Path = const std::filesystem::path&;
+
   public:
-    explicit AnsweringDesktop(Platform::Desktop& backend) : backend_(backend) {}
+    explicit AnsweringDesktop(Platform::Desktop& backend) : Backend(backend) {}
 
     // When set, they stand in for the file dialog and the message box.
-    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
+    std::function<std::optional<std::filesystem::path>(Path initialPath)> AnswerFileDialog;
+    std::function<void(Text caption, Text text)> ReceiveMessage;
+    Platform::Desktop& Backend;
 
-    std::optional<std::filesystem::path> OpenFileDialog(
-        const std::filesystem::path& initialPath) override {
-        if (AnswerFileDialog) return AnswerFileDialog(initialPath);
-        return backend_.OpenFileDialog(initialPath);
+    std::optional<std::filesystem::path> OpenFileDialog(Path initialPath) override {
+        return AnswerFileDialog ? AnswerFileDialog(initialPath)
+                                : Backend.OpenFileDialog(initialPath);
     }
-    void ShowMessage(const std::string& caption, const std::string& text) override {
-        if (ReceiveMessage) return ReceiveMessage(caption, text);
-        backend_.ShowMessage(caption, text);
+    void ShowMessage(Text caption, Text text) override {
+        ReceiveMessage ? ReceiveMessage(caption, text) : Backend.ShowMessage(caption, text);
     }
 
     // The backend's windows deliver the keys and run the commands: it holds the handlers too.
     void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
-        backend_.SetKeyHandler(handler);
+        Backend.SetKeyHandler(handler);
         Desktop::SetKeyHandler(std::move(handler));
     }
     void SetErrorHandler(Platform::Guard handler) override {
-        backend_.SetErrorHandler(handler);
+        Backend.SetErrorHandler(handler);
         Desktop::SetErrorHandler(std::move(handler));
     }
-    void SetApplicationTitle(const std::string& title) override {
-        backend_.SetApplicationTitle(title);
-    }
-    int ScreenWidth() override { return backend_.ScreenWidth(); }
+    void SetApplicationTitle(Text title) override { Backend.SetApplicationTitle(title); }
+    int ScreenWidth() override { return Backend.ScreenWidth(); }
     std::unique_ptr<Platform::Window> NewWindow(const Platform::WindowSpec& spec) override {
-        return backend_.NewWindow(spec);
+        return Backend.NewWindow(spec);
     }
-    std::optional<std::string> Prompt(const std::string& caption,
-                                      const std::string& initial) override {
-        return backend_.Prompt(caption, initial);
+    std::optional<std::string> Prompt(Text caption, Text initial) override {
+        return Backend.Prompt(caption, initial);
     }
-    int Run(Platform::Window& main) override { return backend_.Run(main); }
-    Answer Ask(const std::string& caption, const std::string& text) override {
-        return backend_.Ask(caption, text);
+    int Run(Platform::Window& main) override { return Backend.Run(main); }
+    Answer Ask(Text caption, Text text) override { return Backend.Ask(caption, text); }
+    std::unique_ptr<Platform::Progress> ShowProgress(Text name) override {
+        return Backend.ShowProgress(name);
     }
-    std::unique_ptr<Platform::Progress> ShowProgress(const std::string& name) override {
-        return backend_.ShowProgress(name);
-    }
-    void Quit() override { backend_.Quit(); }
-
-  private:
-    Platform::Desktop& backend_;
+    void Quit() override { Backend.Quit(); }
 };
