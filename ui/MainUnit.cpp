@@ -93,19 +93,20 @@ TMainForm::TMainForm(Platform::Desktop& platform) : MainOpenDialog(platform), pl
     FirmwareLoadedPanel = &Window->AddPanel(StatusPanel(34, "HEX-файл: ещё не загружен"));
 
     using ShortCut::Encode;
-    MainMenu = {DropDown("&Файл", {Item(
-                                       "&Открыть скрипт...", [this] { FileOpenScriptClick(); },
-                                       Encode(ShortCut::KeyF3, true)),
-                                   Item(
-                                       "&Открыть HEX-файл...", [this] { FileOpenClick(); },
-                                       Encode(ShortCut::KeyF3)),
-                                   Item("&Выход", [this] { FileExitClick(); })}),
-                DropDown("&Окна", {Item("&Скрипт", [this] { WindowsScriptClick(); }),
-                                   Item("&Листинг", [this] { WindowsListingClick(); }),
-                                   Item("&Прошивка", [this] { WindowsFirmwareClick(); })}),
-                // The caption carries the key's name itself: an item on the bar shows no shortcut.
-                Item(
-                    "&Выполнение F9", [this] { RunScript(); }, Encode(ShortCut::KeyF9))};
+    MainMenu = {
+        DropDown(
+            "&Файл",
+            {Item(
+                 "&Открыть скрипт...", [this] { FileOpenScriptClick(); }, Encode(Keys::F3, true)),
+             Item(
+                 "&Открыть HEX-файл...", [this] { FileOpenClick(); }, Encode(Keys::F3)),
+             Item("&Выход", [this] { FileExitClick(); })}),
+        DropDown("&Окна", {Item("&Скрипт", [this] { WindowsScriptClick(); }),
+                           Item("&Листинг", [this] { WindowsListingClick(); }),
+                           Item("&Прошивка", [this] { WindowsFirmwareClick(); })}),
+        // The caption carries the key's name itself: an item on the bar shows no shortcut.
+        Item(
+            "&Выполнение F9", [this] { RunScript(); }, Encode(Keys::F9))};
     Window->SetMenu(MainMenu);
     // The close button, "&Выход" and the platform's close key all end here.
     Window->OnCloseRequest([this] {

@@ -3,6 +3,7 @@
 // names are the platform's own (std::filesystem::path) and pass through unconverted.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -41,11 +42,27 @@ struct WindowSpec {
     bool SystemMenu = false;  // window menu and close button only; false: no caption buttons
 };
 
+struct Rect {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+
 // Where a control stands in its window's client area.
 struct Placement {
     bool FillClient = false;  // the whole client area, following the window's size
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool AnchorBottom = false;  // the bottom edge keeps its distance from the client's bottom
+
+    // The distance to the bottom of a client area this high that a bottom-anchored control keeps
+    // once the window has its first size. A window smaller than designed still shows the
+    // control's bottom edge.
+    int BottomGapIn(int clientHeight) const { return std::max(0, clientHeight - Top - Height); }
+    // Where the control stands in a client area of the given size; `bottomGap` is the distance a
+    // bottom-anchored control keeps, negative while it is not fixed and the designed height holds.
+    Rect In(int clientWidth, int clientHeight, int bottomGap) const {
+        if (FillClient) return {0, 0, clientWidth, clientHeight};
+        if (!AnchorBottom || bottomGap < 0) return {Left, Top, Width, Height};
+        return {Left, Top, Width, std::max(0, clientHeight - Top - bottomGap)};
+    }
 };
 
 struct TextViewSpec {
@@ -178,10 +195,22 @@ class Desktop {
                                               const std::string& initial) = 0;
     // Receives every key press in every window of the program before the focused control does;
     // a press for which it returns true goes no further.
-    virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) = 0;
+    virtual void SetKeyHandler(std::function<bool(const KeyPress&)> handler) {
+        keyHandler_ = std::move(handler);
+    }
+    bool HasKeyHandler() const { return keyHandler_ != nullptr; }
+    // For the backends: hands a key press to the key handler inside the error boundary. True when
+    // the handler took it; a command that failed took its key too. False without a handler.
+    bool DeliverKey(const KeyPress& key) const {
+        if (!keyHandler_) return false;
+        bool handled = true;
+        const auto handler = keyHandler_;  // a command may replace the handler
+        Guarded([&] { handled = handler(key); });
+        return handled;
+    }
     // The one error boundary: menu commands, the key handler and the row views' edits and copies
     // run inside it. Until one is set, actions run unguarded.
-    void SetErrorHandler(Guard handler) { errorHandler_ = std::move(handler); }
+    virtual void SetErrorHandler(Guard handler) { errorHandler_ = std::move(handler); }
     // Runs an action of the user's inside the error handler; false when it failed.
     bool Guarded(const std::function<void()>& action) const {
         if (!errorHandler_) {
@@ -208,6 +237,7 @@ class Desktop {
 
   private:
     Guard errorHandler_;
+    std::function<bool(const KeyPress&)> keyHandler_;
 };
 
 }  // namespace Platform

@@ -22,8 +22,8 @@ namespace {
 std::string KeyName(uint8_t key) {
     // Appended, not prefixed: GCC 12 takes the insert of `"F" + ...` for an overlapping copy
     // when fortified.
-    if (key >= KeyF1 && key <= KeyF24)
-        return std::string("F").append(std::to_string(key - KeyF1 + 1));
+    if (key >= Keys::F1 && key <= Keys::F24)
+        return std::string("F").append(std::to_string(key - Keys::F1 + 1));
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, char(key));
     return "";
 }

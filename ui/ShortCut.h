@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Keys.h"
 #include "Platform.h"
 
 namespace ShortCut {
@@ -12,11 +13,6 @@ namespace ShortCut {
 inline constexpr uint16_t ShiftBit = 8192;
 inline constexpr uint16_t CtrlBit = 16384;
 inline constexpr uint16_t AltBit = 32768;
-
-inline constexpr uint8_t KeyF1 = 112;
-inline constexpr uint8_t KeyF3 = 114;
-inline constexpr uint8_t KeyF9 = 120;
-inline constexpr uint8_t KeyF24 = 135;
 
 uint16_t Encode(uint8_t virtualKey, bool shift = false, bool ctrl = false, bool alt = false);
 Platform::KeyPress Decode(uint16_t shortcut);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "Cp1251.h"
+#include "Keys.h"
 #include "LineList.h"
 #include "RowEditor.h"
 
@@ -41,8 +42,8 @@ struct CountingGuard {
     }
 };
 
-constexpr Platform::KeyPress Down{.VirtualKey = 0x28};
-constexpr Platform::KeyPress CtrlEnd{.VirtualKey = 0x23, .Ctrl = true};
+constexpr Platform::KeyPress Down{.VirtualKey = Keys::Down};
+constexpr Platform::KeyPress CtrlEnd{.VirtualKey = Keys::End, .Ctrl = true};
 
 // A sizeable tool window with no caption buttons.
 std::unique_ptr<Platform::Window> NewWindow(BackendProbe& probe, const std::string& caption) {
@@ -114,7 +115,7 @@ TEST_P(PlatformContract, RowViewDrawsOnlyTheRowsOnScreen) {
 TEST_P(PlatformContract, RowViewSelectionIsCopied) {
     ShownRows rows(*probe, 5);
     rows.Press(Down);
-    for (uint8_t key : {0x28, 0x23}) rows.Press({.VirtualKey = key, .Shift = true});
+    for (uint8_t key : {Keys::Down, Keys::End}) rows.Press({.VirtualKey = key, .Shift = true});
     rows.Press({.VirtualKey = 'C', .Ctrl = true});
     EXPECT_EQ(probe->Clipboard(), "row 1\r\nrow 2");
 }
@@ -123,10 +124,10 @@ TEST_P(PlatformContract, RowViewTypesAndPastesAtTheCaret) {
     ShownRows rows(*probe, 3);
     rows.Press(Down);
     rows.Type("\xC0Y");
-    rows.Press({.VirtualKey = 0x23, .Shift = true});  // Shift+End: the rest of the line
+    rows.Press({.VirtualKey = Keys::End, .Shift = true});  // the rest of the line
     rows.Press({.VirtualKey = 'X', .Ctrl = true});
-    rows.Press({.VirtualKey = 0x28});
-    rows.Press({.VirtualKey = 0x24});  // Home
+    rows.Press(Down);
+    rows.Press({.VirtualKey = Keys::Home});
     rows.Press({.VirtualKey = 'V', .Ctrl = true});
     EXPECT_EQ(rows.Displayed(), "row 0\r\n\xC0Y\r\nrow 1row 2\r\n");
 }
@@ -219,8 +220,8 @@ TEST_P(PlatformContract, KeysReachTheHandlerFromEveryWindow) {
     });
     ShownText text(*probe);
     auto plain = ShownWindow(*probe, "plain");
-    const Platform::KeyPress shiftF3{.VirtualKey = 114, .Shift = true},
-        ctrlAltF9{.VirtualKey = 120, .Ctrl = true, .Alt = true};
+    const Platform::KeyPress shiftF3{.VirtualKey = Keys::F3, .Shift = true},
+        ctrlAltF9{.VirtualKey = Keys::F9, .Ctrl = true, .Alt = true};
     probe->PressKey(*plain, shiftF3);
     probe->PressKey(*text.Window, ctrlAltF9);  // the text view has the focus
     EXPECT_EQ(received, (std::vector<Platform::KeyPress>{shiftF3, ctrlAltF9}));
@@ -232,7 +233,7 @@ TEST_P(PlatformContract, KeyHandlerRunsInsideTheErrorHandler) {
     probe->platform().SetErrorHandler(std::ref(guard));
     probe->platform().SetKeyHandler(
         [](const Platform::KeyPress&) -> bool { throw std::runtime_error("failed"); });
-    probe->PressKey(*ShownWindow(*probe, "plain"), {.VirtualKey = 120});
+    probe->PressKey(*ShownWindow(*probe, "plain"), {.VirtualKey = Keys::F9});
     EXPECT_EQ(guard.Calls, 1);  // and the error did not escape
     probe->platform().SetKeyHandler(nullptr);
     probe->platform().SetErrorHandler(nullptr);
@@ -267,11 +268,11 @@ TEST_P(PlatformContract, WhileProgressIsUpTheOtherWindowsTakeNoKeys) {
     auto window = ShownWindow(*probe, "plain");
     auto progress = probe->platform().ShowProgress("fw.bin");
     progress->Update("", std::nullopt);
-    probe->PressKey(*window, {.VirtualKey = 120});
+    probe->PressKey(*window, {.VirtualKey = Keys::F9});
     progress->Update("", std::nullopt);
     EXPECT_EQ(presses, 0);
     progress.reset();
-    probe->PressKey(*window, {.VirtualKey = 120});
+    probe->PressKey(*window, {.VirtualKey = Keys::F9});
     EXPECT_EQ(presses, 1);
     probe->platform().SetKeyHandler(nullptr);
 }

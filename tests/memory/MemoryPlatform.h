@@ -183,9 +183,6 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
         if (!answer.Accept) return std::nullopt;
         return answer.Typed.value_or(initial);
     }
-    void SetKeyHandler(std::function<bool(const Platform::KeyPress&)> handler) override {
-        KeyHandler = std::move(handler);
-    }
     // Shows `main`; the test then acts as the user until it closes.
     int Run(Platform::Window& main) override {
         main.Show();
@@ -195,9 +192,8 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     // Presses a key while `focused` has the focus; true when the key handler took it. A key it
     // leaves goes to the window's row view, if it has one.
     bool Press(MemoryWindow& focused, const Platform::KeyPress& key) {
-        if (ProgressUp) return false;        // the other windows take no input meanwhile
-        bool taken = KeyHandler != nullptr;  // a command that failed took its key too
-        if (taken) Guarded([&] { taken = KeyHandler(key); });
+        if (ProgressUp) return false;  // the other windows take no input meanwhile
+        const bool taken = DeliverKey(key);
         if (!taken && !focused.RowViews.empty()) focused.RowViews.front().Editor.Key(key);
         return taken;
     }
@@ -266,5 +262,4 @@ class MemoryPlatform : public MemoryDesktop, public BackendProbe {
     bool CancelLoads = false;  // "Отмена" is pressed as soon as a progress window shows
     std::deque<PromptAnswer> PromptAnswers;
     std::vector<std::pair<std::string, std::string>> Prompts;  // caption and offered text
-    std::function<bool(const Platform::KeyPress&)> KeyHandler;
 };

@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include "Cp1251.h"
+#include "Keys.h"
 #include "LineList.h"
 #include "QtProbe.h"
 #include "QtText.h"
@@ -100,7 +101,7 @@ TEST_F(QtBackendTest, FunctionKeysBeatQtShortcutsInAFocusedView) {
     stolen.setShortcut(Qt::Key_F9);
     QObject::connect(&stolen, &QAction::triggered, [] { ADD_FAILURE() << "the shortcut ran"; });
     QtProbe::Of(*window).addAction(&stolen);
-    probe.PressKey(*window, {.VirtualKey = 120});
+    probe.PressKey(*window, {.VirtualKey = Keys::F9});
     probe.PressKey(*window, {.VirtualKey = 'Q'});
     EXPECT_EQ(QApplication::focusWidget(), &view);
     EXPECT_EQ(received, (std::vector<uint8_t>{120, 'Q'}));

@@ -17,6 +17,7 @@
 #include <map>
 
 #include "Cp1251.h"
+#include "Keys.h"
 #include "PlatformContract.h"
 #include "QtText.h"
 
@@ -24,13 +25,14 @@ namespace {
 
 // The Windows virtual-key codes the tests press; letters and digits share their codes.
 Qt::Key KeyOf(uint8_t virtualKey) {
+    using namespace Keys;
     static const std::map<uint8_t, Qt::Key> named = {
-        {0x08, Qt::Key_Backspace}, {0x09, Qt::Key_Tab},      {0x0D, Qt::Key_Return},
-        {0x21, Qt::Key_PageUp},    {0x22, Qt::Key_PageDown}, {0x23, Qt::Key_End},
-        {0x24, Qt::Key_Home},      {0x25, Qt::Key_Left},     {0x26, Qt::Key_Up},
-        {0x27, Qt::Key_Right},     {0x28, Qt::Key_Down},     {0x2D, Qt::Key_Insert},
-        {0x2E, Qt::Key_Delete}};
-    if (virtualKey >= 112 && virtualKey <= 135) return Qt::Key(Qt::Key_F1 + (virtualKey - 112));
+        {Back, Qt::Key_Backspace}, {Tab, Qt::Key_Tab},           {Return, Qt::Key_Return},
+        {PageUp, Qt::Key_PageUp},  {PageDown, Qt::Key_PageDown}, {End, Qt::Key_End},
+        {Home, Qt::Key_Home},      {Left, Qt::Key_Left},         {Up, Qt::Key_Up},
+        {Right, Qt::Key_Right},    {Down, Qt::Key_Down},         {Insert, Qt::Key_Insert},
+        {Delete, Qt::Key_Delete}};
+    if (virtualKey >= F1 && virtualKey <= F24) return Qt::Key(Qt::Key_F1 + (virtualKey - F1));
     const auto found = named.find(virtualKey);
     return found == named.end() ? Qt::Key(virtualKey) : found->second;
 }

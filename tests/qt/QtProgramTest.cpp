@@ -9,7 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "AnsweringDesktop.h"
 #include "FirmwareUnit.h"
+#include "Keys.h"
 #include "LineList.h"
 #include "ListingUnit.h"
 #include "MainUnit.h"
@@ -26,19 +28,20 @@ QtWindow& MainWindow() {
 class QtProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        probe.platform().AnswerFileDialog = [](const std::filesystem::path&) {
+        desktop.AnswerFileDialog = [](const std::filesystem::path&) {
             return std::filesystem::path(VANTREL_EXAMPLES "/firmware.bin");
         };
-        probe.platform().ReceiveMessage = [](const std::string&, const std::string& text) {
+        desktop.ReceiveMessage = [](const std::string&, const std::string& text) {
             ADD_FAILURE() << text;
         };
-        Program::StartUp(probe.platform());
+        Program::StartUp(desktop);
         MainUnit::MainForm->Window->Show();  // the message loop's first step
         ASSERT_TRUE(QTest::qWaitForWindowActive(&MainWindow()));
     }
     void TearDown() override { Program::ShutDown(); }
 
     QtProbe probe;
+    AnsweringDesktop desktop{probe.platform()};
 };
 
 TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {
@@ -62,7 +65,7 @@ TEST_F(QtProgramTest, MainWindowClientAreaPanelBevelsAndViewFace) {
 // begins where the eleven characters of a row's address and bar end. The rows look as the text
 // view of the other windows shows the same lines: font, colours, margins and line spacing.
 TEST_F(QtProgramTest, DumpHeaderStandsOverItsColumnsAndRowsLookAsText) {
-    probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = 114});
+    probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = Keys::F3});
     QtRowView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
     view.clearFocus();  // no caret, as in the text view without the focus
     const QImage client =
@@ -96,7 +99,7 @@ TEST_F(QtProgramTest, DumpHeaderStandsOverItsColumnsAndRowsLookAsText) {
 // The context menu opens on a right click and runs what is chosen in it: here, by the keyboard,
 // going to an address that the user gives in the real prompt.
 TEST_F(QtProgramTest, ContextMenuRunsGoToThroughThePrompt) {
-    probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = 114});
+    probe.PressKey(*ScriptUnit::ScriptForm->Window, {.VirtualKey = Keys::F3});
     QtRowView& view = QtProbe::Of(*FirmwareUnit::FirmwareForm->FirmwareShowMemo);
     QMenu* menu = QtProbe::OpenContextMenu(view);
     ASSERT_NE(menu, nullptr);
@@ -112,7 +115,7 @@ TEST_F(QtProgramTest, ContextMenuRunsGoToThroughThePrompt) {
 TEST_F(QtProgramTest, MinimisedToolWindowsComeBackWhenShown) {
     QtWindow& listing = QtProbe::Of(*ListingUnit::ListingForm->Window);
     listing.showMinimized();
-    probe.PressKey(*MainUnit::MainForm->Window, {.VirtualKey = 120});
+    probe.PressKey(*MainUnit::MainForm->Window, {.VirtualKey = Keys::F9});
     EXPECT_FALSE(listing.isMinimized());
     EXPECT_TRUE(QTest::qWaitForWindowActive(&listing));
 }

@@ -35,8 +35,8 @@ TEST_F(FormTest, ClosedToolWindowsComeBackByTheWindowsMenuAndExitEndsTheLoop) {
 }
 
 TEST(ShortCut, NameShowsTheModifiersThenTheKey) {
-    EXPECT_EQ(Name(Encode(KeyF3, true)), "Shift+F3");
-    EXPECT_EQ(Name(Encode(KeyF24, true, true, true)), "Shift+Ctrl+Alt+F24");
+    EXPECT_EQ(Name(Encode(Keys::F3, true)), "Shift+F3");
+    EXPECT_EQ(Name(Encode(Keys::F24, true, true, true)), "Shift+Ctrl+Alt+F24");
 }
 
 // Each round starts the program afresh: a run left over from the round before would show 2.
@@ -47,14 +47,14 @@ TEST_F(FormTest, MainWindowShortcutsWorkWhereverTheFocusIs) {
         Start();
         SCOPED_TRACE(focused().Spec.Caption);
         platform.DialogAnswers = {script, image};
-        EXPECT_TRUE(Press(focused(), KeyF3, true));
-        EXPECT_TRUE(Press(focused(), KeyF3));
-        EXPECT_TRUE(Press(focused(), KeyF9));
+        EXPECT_TRUE(Press(focused(), Keys::F3, true));
+        EXPECT_TRUE(Press(focused(), Keys::F3));
+        EXPECT_TRUE(Press(focused(), Keys::F9));
         EXPECT_EQ(DumpView().Editor.Line(0), "00000000 | 7F ");
         EXPECT_EQ(ListingWindow().TextViews.at(0).Displayed, "R: 00000001\r\n");
         EXPECT_EQ(platform.ActiveWindow(), &ListingWindow());  // a run shows the listing
         // Another modifier state is another key: it goes on to the window.
-        EXPECT_FALSE(Press(focused(), KeyF9, false, true));
+        EXPECT_FALSE(Press(focused(), Keys::F9, false, true));
     }
 }
 

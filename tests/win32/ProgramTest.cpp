@@ -1,6 +1,7 @@
 // The four windows on the real platform: F3 from the dump, and the end of the loop.
 #include <gtest/gtest.h>
 
+#include "AnsweringDesktop.h"
 #include "FirmwareUnit.h"
 #include "MainUnit.h"
 #include "Program.h"
@@ -11,12 +12,13 @@ namespace {
 
 TEST(Win32ProgramTest, F3FromTheDumpAndCloseEndsTheLoop) {
     Win32Probe probe;
-    Program::StartUp(probe.platform());
+    AnsweringDesktop desktop(probe.platform());
+    Program::StartUp(desktop);
     Platform::RowView& dump = *FirmwareUnit::FirmwareForm->FirmwareShowMemo;
     FirmwareUnit::FirmwareForm->Window->Show();
     TempDir folder;
     const std::filesystem::path image = folder.Write("image.bin", std::string(40, '\x11'));
-    probe.platform().AnswerFileDialog = [&](const std::filesystem::path&) { return image; };
+    desktop.AnswerFileDialog = [&](const std::filesystem::path&) { return image; };
     probe.PressKey(dump, {.VirtualKey = VK_F3});
     EXPECT_EQ(probe.DisplayedText(dump).substr(0, 19), "00000000 | 11 11 11");
 

@@ -21,51 +21,49 @@
 
 #include "Cp1251.h"
 #include "Errors.h"
+#include "Keys.h"
 #include "QtText.h"
 #include "QtWindow.h"
-#include "ShortCut.h"
 
 namespace {
 
-using ShortCut::KeyF1;
-
 // Virtual-key codes of the keys a shortcut may name.
 std::optional<uint8_t> VirtualKey(int key) {
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return KeyF1 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return Keys::F1 + (key - Qt::Key_F1);
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return static_cast<uint8_t>(key);  // Qt's codes are the ASCII letters and digits
     switch (key) {
         case Qt::Key_Backspace:
-            return 8;
+            return Keys::Back;
         case Qt::Key_Tab:
-            return 9;
+            return Keys::Tab;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 13;
+            return Keys::Return;
         case Qt::Key_Escape:
-            return 27;
+            return Keys::Escape;
         case Qt::Key_Space:
-            return 32;
+            return Keys::Space;
         case Qt::Key_PageUp:
-            return 33;
+            return Keys::PageUp;
         case Qt::Key_PageDown:
-            return 34;
+            return Keys::PageDown;
         case Qt::Key_End:
-            return 35;
+            return Keys::End;
         case Qt::Key_Home:
-            return 36;
+            return Keys::Home;
         case Qt::Key_Left:
-            return 37;
+            return Keys::Left;
         case Qt::Key_Up:
-            return 38;
+            return Keys::Up;
         case Qt::Key_Right:
-            return 39;
+            return Keys::Right;
         case Qt::Key_Down:
-            return 40;
+            return Keys::Down;
         case Qt::Key_Insert:
-            return 45;
+            return Keys::Insert;
         case Qt::Key_Delete:
-            return 46;
+            return Keys::Delete;
         default:
             return std::nullopt;
     }
@@ -221,7 +219,6 @@ std::unique_ptr<::Platform::Window> QtPlatform::NewWindow(const ::Platform::Wind
 
 std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
-    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     QFileDialog dialog(LastActive());
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -236,10 +233,6 @@ std::optional<std::filesystem::path> QtPlatform::OpenFileDialog(
 }
 
 void QtPlatform::ShowMessage(const std::string& caption, const std::string& text) {
-    if (ReceiveMessage) {
-        ReceiveMessage(caption, text);
-        return;
-    }
     QMessageBox box(QMessageBox::Critical, QtText::ToQString(caption), QtText::ToQString(text),
                     QMessageBox::Ok, LastActive());
     box.setTextFormat(Qt::PlainText);
@@ -268,10 +261,6 @@ std::optional<std::string> QtPlatform::Prompt(const std::string& caption,
     layout->setSizeConstraint(QLayout::SetFixedSize);
     if (RunModal(dialog) != QDialog::Accepted) return std::nullopt;
     return QtText::FromQString(field->text());
-}
-
-void QtPlatform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
-    keyHandler_ = std::move(handler);
 }
 
 int QtPlatform::Run(::Platform::Window& main) {
@@ -340,15 +329,11 @@ bool QtPlatform::eventFilter(QObject* watched, QEvent* event) {
     if (!window) return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (override) {
-        if (!keyHandler_ || !IsFunctionKey(keyEvent->key())) return false;
+        if (!HasKeyHandler() || !IsFunctionKey(keyEvent->key())) return false;
         event->accept();
         return true;
     }
-    std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
-    if (keyHandler_ && key) {
-        bool handled = true;  // a command that failed took its key too
-        Guarded([&] { handled = keyHandler_(*key); });
-        if (handled) return true;
-    }
+    const std::optional<::Platform::KeyPress> key = ToKeyPress(*keyEvent);
+    if (key && DeliverKey(*key)) return true;
     return TakeTab(*window, *keyEvent);
 }

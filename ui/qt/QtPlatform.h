@@ -27,16 +27,10 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
     void ShowMessage(const std::string& caption, const std::string& text) override;
     std::optional<std::string> Prompt(const std::string& caption,
                                       const std::string& initial) override;
-    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
     Answer Ask(const std::string& caption, const std::string& text) override;
     std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
     void Quit() override;
-
-    // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
 
     // The key press a Qt key event stands for; nothing for keys that have no virtual-key code.
     static std::optional<::Platform::KeyPress> ToKeyPress(const QKeyEvent& event);
@@ -49,5 +43,4 @@ class QtPlatform : public QObject, public ::Platform::Desktop {
   private:
     QTranslator russian_;
     std::string title_;
-    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
 };

@@ -37,19 +37,10 @@ void QtClientArea::Add(QWidget* control, const Platform::Placement& where) {
 }
 
 void QtClientArea::Arrange(Control& control) {
-    const Platform::Placement& where = control.Where;
-    if (where.FillClient) {
-        control.Widget->setGeometry(rect());
-        return;
-    }
-    int height = where.Height;
-    if (where.AnchorBottom && laidOut_) {
-        // The distance is the one the window opened with; never below the bottom edge.
-        if (control.BottomGap < 0)
-            control.BottomGap = std::max(0, this->height() - where.Top - height);
-        height = std::max(0, this->height() - where.Top - control.BottomGap);
-    }
-    control.Widget->setGeometry(where.Left, where.Top, where.Width, height);
+    // The distance is the one the window opened with.
+    if (laidOut_ && control.BottomGap < 0) control.BottomGap = control.Where.BottomGapIn(height());
+    const Platform::Rect at = control.Where.In(width(), height(), control.BottomGap);
+    control.Widget->setGeometry(at.Left, at.Top, at.Width, at.Height);
 }
 
 void QtClientArea::Settle() {

@@ -45,11 +45,10 @@ HWND CreateChild(HWND parent, const wchar_t* className, DWORD style, DWORD exSty
                  const Platform::Placement& where) {
     RECT client{};
     GetClientRect(parent, &client);
-    int left = where.FillClient ? 0 : where.Left, top = where.FillClient ? 0 : where.Top;
-    int width = where.FillClient ? client.right : where.Width;
-    int height = where.FillClient ? client.bottom : where.Height;
-    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
-                           height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const Platform::Rect at = where.In(client.right, client.bottom, -1);
+    return CreateWindowExW(exStyle, className, L"", WS_CHILD | WS_VISIBLE | style, at.Left, at.Top,
+                           at.Width, at.Height, parent, nullptr, GetModuleHandleW(nullptr),
+                           nullptr);
 }
 
 const wchar_t* ChildClass(const wchar_t* name, WNDPROC proc, LPCWSTR cursor) {
@@ -119,18 +118,13 @@ Control* Control::From(HWND handle) {
 }
 
 void Control::Layout(int clientWidth, int clientHeight) {
-    if (where_.FillClient) {
-        MoveWindow(handle_, 0, 0, clientWidth, clientHeight, TRUE);
-    } else if (where_.AnchorBottom && bottomMargin_ >= 0) {
-        int height = std::max(0, clientHeight - where_.Top - bottomMargin_);
-        MoveWindow(handle_, where_.Left, where_.Top, where_.Width, height, TRUE);
-    }
+    if (!where_.FillClient && !where_.AnchorBottom) return;  // it stands where it was made
+    const Platform::Rect at = where_.In(clientWidth, clientHeight, bottomMargin_);
+    MoveWindow(handle_, at.Left, at.Top, at.Width, at.Height, TRUE);
 }
 
 void Control::FixBottomMargin(int clientHeight) {
-    // A window smaller than designed still shows the control's bottom edge.
-    if (where_.AnchorBottom && bottomMargin_ < 0)
-        bottomMargin_ = std::max(0, clientHeight - (where_.Top + where_.Height));
+    if (where_.AnchorBottom && bottomMargin_ < 0) bottomMargin_ = where_.BottomGapIn(clientHeight);
 }
 
 EditView::EditView(HWND parent, const Platform::TextViewSpec& spec, LineList& lines)

@@ -9,6 +9,7 @@
 
 #include "Controls.h"
 #include "ShortCut.h"
+#include "Win32Platform.h"
 
 namespace Win32 {
 namespace {
@@ -228,11 +229,7 @@ void RowView::Scroll(WPARAM request) {
 }
 
 bool RowView::KeyDown(WPARAM key, LPARAM flags) {
-    const Platform::KeyPress press{.VirtualKey = static_cast<uint8_t>(key),
-                                   .Shift = GetKeyState(VK_SHIFT) < 0,
-                                   .Ctrl = GetKeyState(VK_CONTROL) < 0,
-                                   .Alt = (flags & (1 << 29)) != 0};
-    if (!editor_.Key(press)) return false;
+    if (!editor_.Key(Win32Platform::ToKeyPress(key, flags))) return false;
     // A key the editor took types nothing: drop what the translation made of it (Alt+Backspace
     // would otherwise beep as a menu key).
     MSG typed;

@@ -297,7 +297,6 @@ HWND Win32Platform::ModalOwner() const {
 
 std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
     const std::filesystem::path& initialPath) {
-    if (AnswerFileDialog) return AnswerFileDialog(initialPath);
     std::wstring path(32768, L'\0');
     initialPath.native().copy(path.data(), path.size() - 1);
     OPENFILENAMEW dialog{};
@@ -314,10 +313,6 @@ std::optional<std::filesystem::path> Win32Platform::OpenFileDialog(
 }
 
 void Win32Platform::ShowMessage(const std::string& caption, const std::string& text) {
-    if (ReceiveMessage) {
-        ReceiveMessage(caption, text);
-        return;
-    }
     HWND owner = ModalOwner();
     ModalScope modal(owner);
     MessageBoxW(owner, Wide(text).c_str(), Wide(caption).c_str(), MB_OK | MB_ICONSTOP);
@@ -355,25 +350,20 @@ std::optional<std::string> Win32Platform::Prompt(const std::string& caption,
     return Narrow(text);
 }
 
-void Win32Platform::SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) {
-    keyHandler_ = std::move(handler);
+::Platform::KeyPress Win32Platform::ToKeyPress(WPARAM key, LPARAM flags) {
+    return {.VirtualKey = static_cast<uint8_t>(key),
+            .Shift = GetKeyState(VK_SHIFT) < 0,
+            .Ctrl = GetKeyState(VK_CONTROL) < 0,
+            .Alt = (flags & (1 << 29)) != 0};
 }
 
 void Win32Platform::Deliver(MSG& message) {
     bool keyDown = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
     HWND root = keyDown ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     // Shortcuts are matched here, before any window sees the key, so they work from every window.
-    if (keyDown && keyHandler_ && IsProgramWindow(root) && IsWindowEnabled(root)) {
-        ::Platform::KeyPress key;
-        key.VirtualKey = static_cast<uint8_t>(message.wParam);
-        key.Shift = GetKeyState(VK_SHIFT) < 0;
-        key.Ctrl = GetKeyState(VK_CONTROL) < 0;
-        key.Alt = (message.lParam & (1 << 29)) != 0;
-        bool handled = true;         // a command that failed took its key too
-        auto handler = keyHandler_;  // a command may replace the handler
-        Guarded([&] { handled = handler(key); });
-        if (handled) return;
-    }
+    if (keyDown && IsProgramWindow(root) && IsWindowEnabled(root) &&
+        DeliverKey(ToKeyPress(message.wParam, message.lParam)))
+        return;
     if (TakeTab(message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);

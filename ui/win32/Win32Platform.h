@@ -30,17 +30,13 @@ class Win32Platform final : public Platform::Desktop {
     void ShowMessage(const std::string& caption, const std::string& text) override;
     std::optional<std::string> Prompt(const std::string& caption,
                                       const std::string& initial) override;
-    void SetKeyHandler(std::function<bool(const ::Platform::KeyPress&)> handler) override;
     int Run(::Platform::Window& main) override;
     Answer Ask(const std::string& caption, const std::string& text) override;
     std::unique_ptr<::Platform::Progress> ShowProgress(const std::string& name) override;
     void Quit() override { EndLoop(); }
 
-    // Test seams: when set, they stand in for the modal file dialog and message box.
-    std::function<std::optional<std::filesystem::path>(const std::filesystem::path& initialPath)>
-        AnswerFileDialog;
-    std::function<void(const std::string& caption, const std::string& text)> ReceiveMessage;
-
+    // The key press of a WM_KEYDOWN or WM_SYSKEYDOWN with these parameters, while it is handled.
+    static ::Platform::KeyPress ToKeyPress(WPARAM key, LPARAM flags);
     // Delivers one message as the loop does: a key press goes to the key handler first.
     void Deliver(MSG& message);
     // Delivers every message already waiting; false once the loop was asked to end.
@@ -58,7 +54,6 @@ class Win32Platform final : public Platform::Desktop {
     HWND applicationWindow_;  // hidden; owns the tool windows, so only the main one is in the task
                               // bar
     std::string title_ = "Vantrel";
-    std::function<bool(const ::Platform::KeyPress&)> keyHandler_;
     const Win32Window* first_ = nullptr;
     const Win32Window* main_ = nullptr;
     bool loopEnded_ = false;

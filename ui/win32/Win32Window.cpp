@@ -80,10 +80,10 @@ LRESULT CALLBACK Win32Window::Proc(HWND window, UINT message, WPARAM wParam, LPA
     }
     Win32Window* self = From(window);
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
+    return self->Respond(message, wParam, lParam);
 }
 
-LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::Respond(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             if (closeHandler_) {
@@ -222,11 +222,11 @@ void Win32Window::LayoutControls() {
     for (auto& control : controls_) control->Layout(client.right, client.bottom);
 }
 
-template <class T, class Spec>
-T& Win32Window::Add(const Spec& spec) {
-    auto control = std::make_unique<T>(handle_, spec);
+template <class T, class... Arguments>
+T& Win32Window::Add(Arguments&... arguments) {
+    auto control = std::make_unique<T>(handle_, arguments...);
     T& added = *control;
-    controls_.push_back(std::move(control));
+    Adopt(std::move(control));
     return added;
 }
 
@@ -239,17 +239,11 @@ void Win32Window::Adopt(std::unique_ptr<Control> control) {
 }
 
 Platform::TextView& Win32Window::AddTextView(const Platform::TextViewSpec& spec, LineList& lines) {
-    auto view = std::make_unique<EditView>(handle_, spec, lines);
-    EditView& added = *view;
-    Adopt(std::move(view));
-    return added;
+    return Add<EditView>(spec, lines);
 }
 
 Platform::RowView& Win32Window::AddRowView(const Platform::TextViewSpec& spec, RowEditor& editor) {
-    auto view = std::make_unique<RowView>(handle_, spec, editor);
-    RowView& added = *view;
-    Adopt(std::move(view));
-    return added;
+    return Add<RowView>(spec, editor);
 }
 
 Platform::TextControl& Win32Window::AddLabel(const Platform::LabelSpec& spec) {

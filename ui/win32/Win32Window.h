@@ -40,13 +40,13 @@ class Win32Window final : public Platform::Window {
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Respond(UINT message, WPARAM wParam, LPARAM lParam);
     void AppendItems(HMENU menu, const std::vector<Platform::MenuItem>& items, bool dropDown);
     void RunMenuCommand(UINT id);
     void FitClient();
     void LayoutControls();
-    template <class T, class Spec>
-    T& Add(const Spec& spec);
+    template <class T, class... Arguments>
+    T& Add(Arguments&... arguments);
     void Adopt(std::unique_ptr<Control> control);
 
     Win32Platform& platform_;
