@@ -151,10 +151,14 @@ TEST_F(QtBackendTest, RealDialogsAreModalAndAnswerAsTheUserDoes) {
         auto* details = dialog->findChild<QTreeView*>("treeView");
         ASSERT_NE(details, nullptr);
         const QAbstractItemModel& files = *details->model();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(details->rootIndex()) == 2; }));
         const auto cell = [&](int row, int column) {  // the folder first, then the file
             return files.index(row, column, details->rootIndex()).data().toString().toStdString();
         };
+        // The model fills and sorts its rows as the file system answers.
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return files.rowCount(details->rootIndex()) == 2 && cell(0, 2) == "Папка" &&
+                   !cell(1, 3).empty();
+        }));
         EXPECT_EQ(cell(0, 2), "Папка");
         EXPECT_EQ(cell(1, 1), "2,00 кБ");
         EXPECT_EQ(cell(1, 3), "02.01.2026 03:04");
