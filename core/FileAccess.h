@@ -18,7 +18,7 @@ namespace FileAccess {
 using Handle = intptr_t;
 inline constexpr Handle NoFile = -1;  // also the value of Windows' INVALID_HANDLE_VALUE
 
-// Opens an existing file for reading, sharing reads and writes with other processes. A FIFO
+// Opens an existing file for reading, sharing it with other processes. A FIFO
 // opens at once even without a writer (and then reads as empty). Returns 0 and sets `file`, or
 // returns the error number.
 int OpenForReading(const std::filesystem::path& path, Handle& file);
