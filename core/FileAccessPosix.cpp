@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "Cp1251.h"
@@ -27,25 +26,6 @@ bool FolderExists(const std::string& path) {
     std::error_code ec;
     auto parent = std::filesystem::path(path).parent_path();
     return parent.empty() || std::filesystem::is_directory(parent, ec);
-}
-
-// The loader's codes for the failures users meet; every other errno is kept as it is.
-int LoaderCode(int error, const std::string& path) {
-    switch (error) {
-        case ENOENT:
-            return FolderExists(path) ? 2 : 3;
-        case ENOTDIR:
-            return 3;
-        case EMFILE:
-        case ENFILE:
-            return 4;
-        case EACCES:
-        case EPERM:
-        case EISDIR:
-            return 5;
-        default:
-            return error;
-    }
 }
 
 // Opens for reading without waiting: a FIFO without a writer would otherwise block the open
@@ -64,7 +44,7 @@ int OpenNow(const std::string& path) {
 }
 
 bool Failed(std::string& errorText, int error) {
-    errorText = std::strerror(error);
+    errorText = ErrorText(error);
     return false;
 }
 
@@ -297,99 +277,41 @@ ssize_t ReadNow(int fd, void* buffer, size_t count) {
     return n;
 }
 
-// A read of a whole file: the progress, if any, is told first, and then a part of at most 4 MiB
-// is read without blocking for long, so that it is told often. Returns as ::read does; -1 with
-// EINTR or EAGAIN asks for another try.
-ssize_t ReadPart(int fd, char* buffer, size_t count, uint64_t done, std::optional<uint64_t> size,
-                 const ReadProgress& progress) {
-    if (!progress) return ::read(fd, buffer, count);
-    progress(done, size);
-    return ReadNow(fd, buffer, std::min<size_t>(count, 4 << 20));
-}
-
-// Reads what a pipe or another unsized file holds. The bytes gather in pieces that are neither
-// cleared nor moved as more arrive, and are copied once into `contents` at the end.
-bool ReadUnsized(int fd, std::string& contents, std::string& errorText,
-                 const ReadProgress& progress) {
-    struct Piece {
-        std::unique_ptr<char[]> data;
-        size_t size;
-    };
-    std::vector<Piece> pieces;
-    size_t total = 0;
-    for (size_t room = 1 << 16;; room = std::min<size_t>(2 * room, 64 << 20)) {
-        Piece& piece = pieces.emplace_back(Piece{std::unique_ptr<char[]>(new char[room]), 0});
-        ssize_t n = 1;
-        while (piece.size < room && n > 0) {
-            n = ReadPart(fd, piece.data.get() + piece.size, room - piece.size, total + piece.size,
-                         std::nullopt, progress);
-            if (n < 0 && errno != EINTR && errno != EAGAIN) return Failed(errorText, errno);
-            if (n > 0) piece.size += static_cast<size_t>(n);
-            if (n < 0) n = 1;
-        }
-        total += piece.size;
-        if (total > LargestFile) return Failed(errorText, EFBIG);
-        if (n == 0) break;
-    }
-    contents.clear();
-    contents.reserve(total);
-    for (Piece& piece : pieces) {
-        contents.append(piece.data.get(), piece.size);
-        piece.data.reset();
-    }
-    return true;
-}
-
-bool ReadToEnd(int fd, std::string& contents, std::string& errorText,
-               const ReadProgress& progress = {}) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return Failed(errorText, errno);
-    if (!S_ISREG(st.st_mode) || st.st_size == 0)
-        return ReadUnsized(fd, contents, errorText, progress);
-    if (static_cast<uint64_t>(st.st_size) > LargestFile) return Failed(errorText, EFBIG);
-    size_t expected = static_cast<size_t>(st.st_size);
-    // Read straight into the result; a file that grows meanwhile is read to its new end.
-    contents.clear();
-    contents.reserve(expected + 1);
-    PrepareLargeBuffer(contents.data(), contents.capacity());
-    contents.resize(expected + 1);
-    size_t done = 0;
-    for (;;) {
-        if (done > LargestFile) {
-            contents.clear();
-            return Failed(errorText, EFBIG);
-        }
-        if (done == contents.size())
-            contents.resize(std::min<size_t>(contents.size() * 2 + 4096, LargestFile + 1));
-        ssize_t n =
-            ReadPart(fd, contents.data() + done, contents.size() - done, done, expected, progress);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n < 0) {
-            contents.clear();
-            return Failed(errorText, errno);
-        }
-        if (n == 0) break;
-        done += static_cast<size_t>(n);
-    }
-    contents.resize(done);
-    return true;
-}
-
 }  // namespace
 
 Io CurrentIo;
 
+const int BadHandle = EBADF;
+
 int OpenForReading(const std::filesystem::path& name, Handle& file) {
-    const std::string& path = name.native();
-    int fd = OpenNow(path);
-    if (fd < 0) return LoaderCode(errno, path);
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return 5;
-    }
+    int fd = OpenNow(name.native());
+    if (fd < 0) return errno;
     file = fd;
     return 0;
+}
+
+// Every other errno is kept as it is.
+int LoaderCode(int error, const std::filesystem::path& opened) {
+    if (opened.empty()) return error == EISDIR ? 5 : error;
+    switch (error) {
+        case ENOENT:
+            return FolderExists(opened.native()) ? 2 : 3;
+        case ENOTDIR:
+            return 3;
+        case EMFILE:
+        case ENFILE:
+            return 4;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+            return 5;
+        default:
+            return error;
+    }
+}
+
+std::string ErrorText(int error) {
+    return std::strerror(error == TooLarge ? EFBIG : error);
 }
 
 Handle StandardInput() {
@@ -416,7 +338,7 @@ int64_t Read(Handle file, void* buffer, uint32_t count, int& error) {
         ssize_t n = ::read(static_cast<int>(file), buffer, count);
         if (n >= 0) return n;
         if (errno != EINTR) {
-            error = errno == EISDIR ? 5 : errno;
+            error = errno;
             return -1;
         }
     }
@@ -428,7 +350,7 @@ int64_t ReadAvailable(Handle file, void* buffer, uint32_t count, int& error) {
         if (n >= 0) return n;
         if (errno == EAGAIN) return NothingYet;
         if (errno != EINTR) {
-            error = errno == EISDIR ? 5 : errno;
+            error = errno;
             return -1;
         }
     }
@@ -461,20 +383,6 @@ void PrepareLargeBuffer(void* data, uint64_t size) {
     (void)data;
     (void)size;
 #endif
-}
-
-bool ReadWhole(const std::filesystem::path& name, std::string& contents, std::string& errorText,
-               const ReadProgress& progress) {
-    int fd = OpenNow(name.native());
-    if (fd < 0) return Failed(errorText, errno);
-    // Closed also when the progress stops the read.
-    const std::unique_ptr<int, void (*)(int*)> closing(&fd, [](int* open) { ::close(*open); });
-    return ReadToEnd(fd, contents, errorText, progress);
-}
-
-bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
-    if (file == NoFile) return Failed(errorText, EBADF);
-    return ReadToEnd(static_cast<int>(file), contents, errorText);
 }
 
 bool ReplaceWhole(const std::filesystem::path& name, std::string_view text,

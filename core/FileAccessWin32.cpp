@@ -4,15 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
 
 #include "Cp1251.h"
 #include "FileAccess.h"
 
 namespace FileAccess {
 namespace {
-
-constexpr DWORD BlockSize = 1 << 20;
 
 std::string Narrow(const wchar_t* text, size_t length) {
     return Cp1251::FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
@@ -29,8 +26,11 @@ std::wstring SystemText(DWORD error, DWORD language) {
     return text;
 }
 
+}  // namespace
+
 // The message box appends the final "."; the system's own full stop and line break go.
-std::string ErrorText(DWORD error) {
+std::string ErrorText(int number) {
+    const DWORD error = number == TooLarge ? ERROR_FILE_TOO_LARGE : static_cast<DWORD>(number);
     std::wstring text = SystemText(error, 0);
     std::string bytes = Narrow(text.data(), text.size());
     // A language whose letters the code page lacks would come out as question marks.
@@ -44,8 +44,10 @@ std::string ErrorText(DWORD error) {
     return bytes.empty() ? "System error " + std::to_string(error) : bytes;
 }
 
+namespace {
+
 bool Failed(std::string& errorText, DWORD error) {
-    errorText = ErrorText(error);
+    errorText = ErrorText(static_cast<int>(error));
     return false;
 }
 
@@ -89,12 +91,20 @@ DWORD CheckWritable(const std::wstring& target, DWORD& attributes) {
 
 Io CurrentIo;
 
+const int BadHandle = ERROR_INVALID_HANDLE;
+
 int OpenForReading(const std::filesystem::path& path, Handle& file) {
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return static_cast<int>(GetLastError());
     file = reinterpret_cast<Handle>(handle);
     return 0;
+}
+
+// The system's numbers for the failures users meet are the loader's codes already.
+int LoaderCode(int error, const std::filesystem::path&) {
+    return error;
 }
 
 Handle StandardInput() {
@@ -163,59 +173,6 @@ void Close(Handle file) {
 // Large pages on Windows need a privilege that ordinary users lack, and only come with memory
 // allocated for them; the buffer stays as allocated.
 void PrepareLargeBuffer(void*, uint64_t) {}
-
-namespace {
-
-bool ReadAll(Handle file, std::string& contents, std::string& errorText,
-             const ReadProgress& progress) {
-    contents.clear();
-    std::optional<uint64_t> size;
-    if (SizeOf(file, size) == 0 && size) {
-        if (*size > LargestFile) return Failed(errorText, ERROR_FILE_TOO_LARGE);
-        contents.reserve(static_cast<size_t>(*size));
-    }
-    for (;;) {
-        size_t at = contents.size();
-        if (at > LargestFile) {
-            contents.clear();
-            return Failed(errorText, ERROR_FILE_TOO_LARGE);
-        }
-        contents.resize(at + BlockSize);
-        int error = 0;
-        int64_t got = FileAccess::NothingYet;
-        while (got == FileAccess::NothingYet) {
-            if (progress) progress(at, size);
-            got = progress ? ReadAvailable(file, contents.data() + at, BlockSize, error)
-                           : Read(file, contents.data() + at, BlockSize, error);
-        }
-        if (got < 0) {
-            contents.clear();
-            return Failed(errorText, static_cast<DWORD>(error));
-        }
-        contents.resize(at + static_cast<size_t>(got));
-        if (got == 0) break;
-    }
-    return true;
-}
-
-}  // namespace
-
-bool ReadWhole(Handle file, std::string& contents, std::string& errorText) {
-    if (file == NoFile) return Failed(errorText, ERROR_INVALID_HANDLE);
-    return ReadAll(file, contents, errorText, {});
-}
-
-bool ReadWhole(const std::filesystem::path& path, std::string& contents, std::string& errorText,
-               const ReadProgress& progress) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return Failed(errorText, GetLastError());
-    // Closed also when the progress stops the read.
-    const std::unique_ptr<void, void (*)(HANDLE)> closing(file,
-                                                          [](HANDLE open) { CloseHandle(open); });
-    return ReadAll(reinterpret_cast<Handle>(file), contents, errorText, progress);
-}
 
 bool ReplaceWhole(const std::filesystem::path& path, std::string_view text,
                   std::string& errorText) {

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <optional>
 
 #include "Errors.h"
@@ -18,8 +16,6 @@ uint32_t ImageSize = 0;
 namespace {
 
 constexpr uint32_t ShortReadCode = 100;
-constexpr uint64_t LargestImage = FileAccess::LargestFile;
-constexpr uint32_t BlockSize = 1 << 20;
 
 std::string LoaderMessage(int code) {
     switch (code) {
@@ -70,82 +66,18 @@ char* PutHex32(char* out, uint32_t value) {
     return out;
 }
 
-[[noreturn]] void TooLarge() {
-    throw EInOutError(0, "File too large");
-}
-
-// One read of up to `want` bytes at `done`. With a progress, it is told first, and again
-// while a pipe has nothing to deliver.
-uint64_t ReadBlock(FileAccess::Handle file, uint8_t* buffer, uint32_t want, uint64_t done,
-                   std::optional<uint64_t> size, const FileAccess::ReadProgress& progress) {
-    int error = 0;
-    int64_t got = FileAccess::NothingYet;
-    while (got == FileAccess::NothingYet) {
-        if (progress) progress(done, size);
-        got = progress ? FileAccess::ReadAvailable(file, buffer, want, error)
-                       : FileAccess::CurrentIo.Read(file, buffer, want, error);
-    }
-    if (got < 0) Fail(error);
-    return static_cast<uint64_t>(got);
-}
-
-// Reads exactly `size` bytes; a file that ends sooner fails.
-std::vector<uint8_t> ReadSized(FileAccess::Handle file, uint64_t size,
-                               const FileAccess::ReadProgress& progress) {
-    if (size > LargestImage) TooLarge();
+// Read at its size where it has one: a file that ends sooner fails, and what was added to it
+// meanwhile stays out.
+std::vector<uint8_t> ReadFrom(FileAccess::Handle file,
+                              const FileAccess::ReadProgress& progress = {}) {
     std::vector<uint8_t> bytes;
-    bytes.reserve(size);
-    FileAccess::PrepareLargeBuffer(bytes.data(), size);
-    // Grown a block at a time inside the room reserved: the zeros of a whole large image would
-    // take a second before the first read, and the progress would not be told meanwhile.
-    while (bytes.size() < size) {
-        const uint64_t done = bytes.size();
-        uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, size - done));
-        bytes.resize(done + want);
-        uint64_t got = ReadBlock(file, bytes.data() + done, want, done, size, progress);
-        if (got == 0) Fail(ShortReadCode);
-        bytes.resize(done + got);
-    }
-    return bytes;
-}
-
-// Reads until the file ends. The bytes gather in pieces that are neither cleared nor moved as
-// more arrive, and are copied once into the image at the end.
-std::vector<uint8_t> ReadToEnd(FileAccess::Handle file, const FileAccess::ReadProgress& progress) {
-    struct Piece {
-        std::unique_ptr<uint8_t[]> data;
-        uint64_t size;
-    };
-    std::vector<Piece> pieces;
-    uint64_t total = 0;
-    for (uint64_t room = BlockSize;; room = std::min<uint64_t>(2 * room, 64 * BlockSize)) {
-        Piece piece{std::unique_ptr<uint8_t[]>(new uint8_t[room]), 0};
-        FileAccess::PrepareLargeBuffer(piece.data.get(), room);
-        uint64_t got = 1;
-        while (piece.size < room && got > 0) {
-            uint32_t want = static_cast<uint32_t>(std::min<uint64_t>(BlockSize, room - piece.size));
-            got = ReadBlock(file, piece.data.get() + piece.size, want, total + piece.size,
-                            std::nullopt, progress);
-            piece.size += got;
-        }
-        total += piece.size;
-        if (total > LargestImage) TooLarge();
-        pieces.push_back(std::move(piece));
-        if (got == 0) break;
-    }
-    std::vector<uint8_t> bytes;
-    bytes.reserve(total);
-    for (Piece& piece : pieces) {
-        bytes.insert(bytes.end(), piece.data.get(), piece.data.get() + piece.size);
-        piece.data.reset();
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> ReadFrom(FileAccess::Handle file, const FileAccess::ReadProgress& progress = {}) {
     std::optional<uint64_t> size;
-    if (int code = FileAccess::SizeOf(file, size)) Fail(code);
-    return size ? ReadSized(file, *size, progress) : ReadToEnd(file, progress);
+    int error = FileAccess::ReadAll(file, bytes, size, progress);
+    if (error == FileAccess::TooLarge) throw EInOutError(0, "File too large");
+    if (error) Fail(FileAccess::LoaderCode(error));
+    if (size && bytes.size() < *size) Fail(ShortReadCode);
+    if (size && bytes.size() > *size) bytes.resize(*size);
+    return bytes;
 }
 
 }  // namespace
@@ -153,17 +85,14 @@ std::vector<uint8_t> ReadFrom(FileAccess::Handle file, const FileAccess::ReadPro
 std::vector<uint8_t> ReadImageFile(const std::filesystem::path& fileName,
                                    const FileAccess::ReadProgress& progress) {
     OpenFile file;
-    if (int code = FileAccess::OpenForReading(fileName, file.handle)) Fail(code);
+    if (int error = FileAccess::OpenForReading(fileName, file.handle))
+        Fail(FileAccess::LoaderCode(error, fileName));
     return ReadFrom(file.handle, progress);
 }
 
 std::vector<uint8_t> ReadImageFromStandardInput() {
     FileAccess::Handle input = FileAccess::StandardInput();
-#ifdef _WIN32
-    if (input == FileAccess::NoFile) Fail(6);  // ERROR_INVALID_HANDLE
-#else
-    if (input == FileAccess::NoFile) Fail(EBADF);
-#endif
+    if (input == FileAccess::NoFile) Fail(FileAccess::BadHandle);
     return ReadFrom(input);
 }
 
