@@ -8,18 +8,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 head -c $((64 * 1024 * 1024)) /dev/urandom > "$work/image.bin"
 
-# Best of three runs of a command, in seconds, output discarded.
-best() {
-    local best=
-    for _ in 1 2 3; do
-        local start end
-        start=$(date +%s.%N)
-        "$@" > /dev/null
-        end=$(date +%s.%N)
-        best=$(echo "$end - $start" | bc -l | awk -v b="$best" '{ if (b == "" || $1 < b) print $1; else print b }')
-    done
-    echo "$best"
-}
+source "$(dirname "$0")/best.sh"
 
 ours=$(best "$cli" dump "$work/image.bin")
 xxd_time=$(best xxd "$work/image.bin")

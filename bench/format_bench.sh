@@ -17,18 +17,7 @@ cmp -s "$work/image.bin" "$work/objcopy.bin" || { echo "objcopy made another ima
 [ "$("$cli" dump --format ihex "$work/image.hex" | md5sum)" = "$("$cli" dump "$work/image.bin" | md5sum)" ] ||
     { echo "vantrel-cli made another image"; exit 1; }
 
-# Best of three runs of a command, in seconds, output discarded.
-best() {
-    local best=
-    for _ in 1 2 3; do
-        local start end
-        start=$(date +%s.%N)
-        "$@" > /dev/null
-        end=$(date +%s.%N)
-        best=$(echo "$end - $start" | bc -l | awk -v b="$best" '{ if (b == "" || $1 < b) print $1; else print b }')
-    done
-    echo "$best"
-}
+source "$(dirname "$0")/best.sh"
 
 ours=$(best "$cli" run --format ihex "$work/image.hex" "$work/one.vts")
 objcopy_time=$(best objcopy -I ihex -O binary --gap-fill 0xFF "$work/image.hex" "$work/objcopy.bin")
